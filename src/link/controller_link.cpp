@@ -1,0 +1,562 @@
+#include "link/controller_link.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <utility>
+
+namespace vqled {
+namespace {
+
+Text Same(const char* text) {
+  return {text, text};
+}
+Text Number(int value) {
+  return Same(std::to_string(value).c_str());
+}
+
+const Text kOneSend{"當前區發送", "one send"};
+const Text kNotFound{"沒有檢測到控制器，請確認硬體連接", "Not Find pls check connt"};
+const Text kErrCaption{"出錯", "ERR"};
+
+// The port number a "COMn" text names, or the device text itself.
+std::string PortLogLine(std::string_view portText) {
+  const size_t m = portText.find('M');
+  if (m != std::string_view::npos && m + 1 < portText.size()) {
+    std::string_view digits = portText.substr(m + 1);
+    bool allDigits = true;
+    for (char c : digits) allDigits = allDigits && c >= '0' && c <= '9';
+    if (allDigits) return std::to_string(std::stoul(std::string(digits)));
+  }
+  return std::string(portText);
+}
+
+// The port layer's message for the user, or its raw text when it has none.
+Text PortMessage(const CommError& error) {
+  if (!error.userMessage().empty()) return error.userMessage();
+  return Same(error.what());
+}
+
+}  // namespace
+
+ControllerLink::ControllerLink(LinkHost& host, std::unique_ptr<LinkPort> port, PatternStore& store,
+                               ModelProfile& profile, ImageBuffer& image, DownloadEncoder encoder)
+    : host_(host),
+      port_(std::move(port)),
+      store_(store),
+      profile_(profile),
+      image_(image),
+      encoder_(std::move(encoder)) {}
+
+ControllerLink::~ControllerLink() {
+  try {
+    if (port_->IsOpen()) port_->Close(kCloseWaitMs);
+  } catch (const CommError&) {
+    // Nothing to report to at destruction; the port layer has closed the device.
+  }
+}
+
+template <typename Step>
+void ControllerLink::Guarded(Step step) {
+  try {
+    step();
+  } catch (const CommError& error) {
+    FailOnPortError(error);
+  }
+}
+
+// ---- Starters -------------------------------------------------------------
+
+void ControllerLink::BitBtn5Click() {
+  Guarded([&] {
+    host_.SetStatus({"全區發送", "All Send"});
+    allAreasMode = true;
+    sendArea = 0;
+    StartAreaDownload(0);
+  });
+}
+
+void ControllerLink::BitBtn7Click(int loopCount) {
+  Guarded([&] {
+    host_.SetStatus(kOneSend);
+    allAreasMode = false;
+    store_.playSettings[store_.currentArea].loopCount = loopCount;
+    StartAreaDownload(store_.currentArea);
+  });
+}
+
+void ControllerLink::StartAreaDownload(int area) {
+  host_.SetControlEnabled(CONTROL_EDITING_GROUPS, false);
+  host_.SetAreaLabel(Number(area));
+  ComputeAreaLength(store_, area);
+  host_.SetStatus(Number(area));
+  sendArea = area;
+  linkMode = LINK_DOWNLOAD;
+  OpenControllerPort();
+  host_.SetLastReply("");
+  if (!port_->IsOpen()) {
+    host_.SetControlEnabled(CONTROL_EDITING_GROUPS, true);
+    host_.LinkStopped();
+    return;
+  }
+  host_.SetStatus(kOneSend);
+  const Outcome built = encoder_(area, image_);
+  if (!built.ok) {
+    // The editing controls are already disabled and the port is open: give
+    // both back before telling the user why nothing was sent.
+    FailTransaction(built.message);
+    return;
+  }
+  host_.ClearLog();
+  awaitingErase = true;
+  replyExpected = true;
+  lastBlockSent = false;
+  awaitingPresence = true;
+  blockIndex = 0;
+  prevBlockIndex = 0;
+  host_.SetStatus(kOneSend);
+  if (host_.DebugImageWanted()) {
+    replyExpected = false;
+    host_.SetLinkLamp(false);
+    host_.SetProgress(0);
+    host_.SetControlEnabled(CONTROL_COMBOBOX5, true);
+    host_.SetControlEnabled(CONTROL_BITBTN7, true);
+    host_.StopTimer(TIMER_5);
+    host_.SetControlEnabled(CONTROL_EDITING_GROUPS, true);
+    host_.LinkStopped();
+    return;
+  }
+  StartProbing();
+  host_.SetControlEnabled(CONTROL_BITBTN7, false);
+  host_.SetControlEnabled(CONTROL_COMBOBOX5, false);
+}
+
+void ControllerLink::StartProbing() {
+  host_.StartTimer(TIMER_1, kDownloadProbeIntervalMs);
+  host_.SetStatus({"开始处理花样", "start send...."});
+  probeCount = 0;
+}
+
+void ControllerLink::Button5Click(SettingsPanel& panel) {
+  Guarded([&] {
+    DefaultTriggerRows(panel);
+    uint8_t settings[kSettingsImageLength];
+    BuildSettingsImage(panel, settings);
+    std::memcpy(image_.entry, settings, sizeof settings);
+    image_.imageLast = kSettingsImageLength - 1;
+    host_.SaveConfig();
+    StartSettingsTransaction(LINK_SETTINGS);
+  });
+}
+
+void ControllerLink::BitBtn18Click() {
+  Guarded([&] { StartSettingsTransaction(LINK_CLOCK); });
+}
+
+void ControllerLink::BitBtn19Click() {
+  // Label138 compared as text: a count starting with "-" is below "0".
+  if (std::strcmp(dayCountText, "0") >= 0) {
+    Guarded([&] { StartSettingsTransaction(LINK_END_DATE); });
+    return;
+  }
+  host_.ShowMessage(Same("间隔天数小于0天不符合大于等于0天的要求！"), Same("error"));
+  host_.LinkStopped();
+}
+
+void ControllerLink::StartSettingsTransaction(int mode) {
+  OpenControllerPort();
+  if (!port_->IsOpen()) {
+    host_.LinkStopped();
+    return;
+  }
+  linkMode = mode;
+  host_.SetControlEnabled(CONTROL_BITBTN7, false);
+  host_.SetControlEnabled(CONTROL_COMBOBOX5, false);
+  host_.StartTimer(TIMER_1, kSettingsProbeIntervalMs);
+  awaitingPresence = true;
+  replyExpected = true;
+  awaitingErase = true;
+  blockIndex = 0;
+  prevBlockIndex = 0;
+}
+
+void ControllerLink::BitBtn16Click(bool carController) {
+  Guarded([&] {
+    OpenControllerPort();
+    if (!port_->IsOpen()) {
+      host_.LinkStopped();
+      return;
+    }
+    uint8_t frame[kControllerTypeFrameLength];
+    BuildControllerTypeFrame(carController, frame);
+    WriteFrame(frame, kControllerTypeFrameLength);
+    ClosePort();
+    host_.SetLinkLamp(false);
+    host_.SetStatus(Same("setup send ok "));
+    host_.LinkStopped();
+  });
+}
+
+void ControllerLink::DataTimeTimer() {
+  const LocalTime now = host_.LocalNow();
+  char clock[kClockTextCapacity + 1];
+  FormatClockText(now, clock);
+  host_.SetClockText(clock);
+  std::snprintf(dayCountText, sizeof dayCountText, "%d", DayCount(now, host_.EndDate()));
+  host_.SetDayCount(dayCountText);
+}
+
+// ---- Port -----------------------------------------------------------------
+
+void ControllerLink::OpenControllerPort() {
+  if (port_->IsOpen()) {
+    ClosePort();
+    if (port_->IsOpen()) return;
+  }
+  host_.ClearLog();
+  port_->SetNotifyTarget([this](uint32_t port) { host_.PostReceive(port); });
+  const std::string device(host_.PortText());
+  host_.AddLogLine(PortLogLine(device));
+  host_.SetLinkLamp(true);
+  host_.SetProgress(1);
+  try {
+    port_->OpenDevice(device);
+  } catch (const CommError& error) {
+    host_.SetProgress(0);
+    host_.SetLinkLamp(false);
+    Text text{"打开串口出错，确认是否占用或重复打开该串口", "open serial port err "};
+    const Text& detail = error.userMessage();
+    if (!detail.empty()) {
+      text.zh += "：" + detail.zh;
+      text.en += detail.en;
+    }
+    host_.ShowMessage(text, {"串口出错", "serial port"});
+  }
+}
+
+void ControllerLink::ClosePort() {
+  if (!port_->IsOpen()) return;
+  try {
+    port_->Drain();  // the last frame must leave before Close purges the line
+  } catch (const CommError&) {
+    // The device is gone; closing below is all that is left to do.
+  }
+  try {
+    port_->Close(kCloseWaitMs);
+  } catch (const CommError&) {
+    // Close releases the device in any case.
+  }
+}
+
+void ControllerLink::WriteFrame(const uint8_t* bytes, int length) {
+  port_->Write(bytes, length);
+}
+
+void ControllerLink::OnCommReceive(uint32_t port) {
+  Guarded([&] {
+    if (!port_->IsOpen() || port != port_->PortNumber()) return;
+    uint8_t chunk[kMaxReplyChunk + 1] = {};
+    int count = port_->Read(chunk, kMaxReplyChunk);
+    if (count < 0) count = 0;
+    if (count > kMaxReplyChunk) count = kMaxReplyChunk;
+    chunk[count] = 0;
+    HandleReply(chunk, count);
+  });
+}
+
+// ---- Frames ---------------------------------------------------------------
+
+void ControllerLink::SendCommand(uint8_t code, int value) {
+  if (!port_->IsOpen()) return;
+  FrameContext context;
+  context.linkMode = linkMode;
+  context.valueKind = profile_.valueKind;
+  context.longCommandFrames = profile_.longCommandFrames;
+  context.frameCountHigh = image_.frameCountHigh;
+  context.frameCountLow = image_.frameCountLow;
+  if (linkMode == LINK_CLOCK && code == CMD_CLOCK_DATA) context.now = host_.LocalNow();
+  if (linkMode == LINK_END_DATE && code == CMD_END_DATE_DATA) context.endDate = host_.EndDate();
+  uint8_t frame[kCommandFrameCapacity];
+  WriteFrame(frame, BuildControllerFrame(context, code, value, frame));
+}
+
+void ControllerLink::SendBlock(int k) {
+  const int blockSize = profile_.blockSize;
+  if (blockSize < 1 || blockSize > kMaxBlockSize) {
+    FailTransaction({"数据块大小 " + std::to_string(blockSize) + " 无效（应为 1 到 2043）",
+                     "block size " + std::to_string(blockSize) + " is outside 1 to 2043"});
+    return;
+  }
+  replyExpected = false;
+  const int64_t first = static_cast<int64_t>(k) * blockSize;
+  const int imageLast = image_.imageLast;
+  int len = blockSize;
+  lastBlockSent = imageLast < first + blockSize;
+  if (lastBlockSent) len = imageLast - first + 1 > 0 ? static_cast<int>(imageLast - first + 1) : 0;
+  if (port_->IsOpen()) {
+    uint8_t frame[kDataFrameCapacity];
+    WriteFrame(frame,
+               BuildDataFrame(linkMode, profile_.valueKind, image_.entry + first, len, frame));
+  }
+  replyExpected = true;
+  const int64_t sent = (first + blockSize) * 100;
+  host_.SetProgress(imageLast > 0 && sent / imageLast < 100 ? static_cast<int>(sent / imageLast)
+                                                            : 100);
+}
+
+// ---- Replies --------------------------------------------------------------
+
+void ControllerLink::HandleReply(const uint8_t* bytes, int count) {
+  char hex[kReplyHexCapacity];
+  ReplyToHex(bytes, count, hex);
+  host_.AddLogLine(hex);
+  host_.SetLastReply(hex);
+  if (!replyExpected || count <= 0) return;
+  ActOnReply(bytes, count);
+}
+
+void ControllerLink::ActOnReply(const uint8_t* bytes, int count) {
+  const uint8_t code = bytes[0];
+  switch (code) {
+    case RPL_PRESENT:
+      if (awaitingPresence) OnPresent({"检测到控制器 删除原花样", "cheked del old run"}, CMD_ERASE);
+      break;
+    case RPL_PRESENT_ALT:
+      if (awaitingPresence) OnPresent(Same("connt ok !"), CMD_ERASE);
+      break;
+    case RPL_PRESENT_M28:
+      OnPresentM28(bytes, count);
+      break;
+    case RPL_CLOCK_READY:
+    case RPL_END_DATE_READY:
+      if (awaitingPresence) OnPresent({"检测到控制器 正在发送时钟数据...", "cheked OK"}, code);
+      break;
+    case RPL_ERASE_ACK:
+    case RPL_ERASED:
+      if (awaitingErase) OnEraseReply(code == RPL_ERASED);
+      break;
+    case RPL_BLOCK_ACK_AE:
+    case RPL_BLOCK_ACK_AA:
+      OnBlockAck(code);
+      break;
+    case RPL_CLOCK_SET:
+      OnDateStored(Same("Syn Time Send OK !!!!"));
+      break;
+    case RPL_END_DATE_SET:
+      OnDateStored(Same("Set End Date Send OK !!!!"));
+      break;
+    case RPL_SEND_ERROR:
+      OnSendError();
+      break;
+    case RPL_RECEIVE_ERROR:
+      OnReceiveError();
+      break;
+    case RPL_STORED:
+      OnStored();
+      break;
+    case RPL_RETURN_ERROR:
+      OnReturnError();
+      break;
+    default:
+      break;  // only logged
+  }
+}
+
+// A probe was answered: stop probing and send the next command of the
+// transaction (the erase, or the clock or end-date frame).
+void ControllerLink::OnPresent(const Text& status, uint8_t nextCode) {
+  host_.StopTimer(TIMER_1);
+  probeCount = 0;
+  awaitingPresence = false;
+  host_.SetStatus(status);
+  SendCommand(nextCode, nextCode == CMD_ERASE ? sendArea : 0);
+  ArmWatchdog();
+}
+
+void ControllerLink::OnPresentM28(const uint8_t* bytes, int count) {
+  if (profile_.modelIndex != kModelVQM28) {
+    host_.SetStatus(Same("控制器型号错误请重新发送！"));
+    host_.SwitchToModelVQM28();
+    host_.SetControlEnabled(CONTROL_COMBOBOX5, true);
+    host_.SetProgress(0);
+    host_.StopTimer(TIMER_1);
+    host_.StopTimer(TIMER_5);
+    host_.SetControlEnabled(CONTROL_BITBTN7, true);
+    host_.SetControlEnabled(CONTROL_BITBTN5, true);
+    host_.LinkStopped();
+    return;
+  }
+  const int high = count > 1 ? bytes[1] : 0;
+  const int low = count > 2 ? bytes[2] : 0;
+  const int reported = high * 256 + low;
+  if (reported < 1 || reported > kMaxBlockSize) {
+    // A data frame holds at most 2043 image bytes, and a block of 0 would
+    // never end the image: refuse rather than send frames that cannot work.
+    const std::string n = std::to_string(reported);
+    FailTransaction(
+        {"控制器报告的数据块大小 " + n + " 无效（应为 1 到 2043），未发送",
+         "the controller reported a block size of " + n + ", outside 1 to 2043; nothing was sent"});
+    return;
+  }
+  profile_.blockSize = reported;
+  host_.StopTimer(TIMER_1);
+  watchdogStamp = host_.NowSeconds();
+  awaitingPresence = false;
+  host_.StartTimer(TIMER_5, kWatchdogIntervalMs);
+  host_.SetStatus(Same("连接成功准备檫除原花样分区！"));
+  SendCommand(CMD_ERASE, sendArea);
+}
+
+void ControllerLink::OnEraseReply(bool erased) {
+  host_.SetProgress(14);
+  if (!erased) {
+    ArmWatchdog();
+    if (blockIndex == 0) SendBlock(0);
+    return;
+  }
+  awaitingErase = false;
+  if (blockIndex == 0) SendBlock(0);
+  host_.SetStatus({"删除原花样成功", "del old run ,setart send"});
+  ArmWatchdog();
+}
+
+void ControllerLink::OnBlockAck(uint8_t code) {
+  host_.SetStatus(Number(blockIndex));
+  watchdogStamp = host_.NowSeconds();
+  if (lastBlockSent) {
+    SendCommand(code == RPL_BLOCK_ACK_AE ? CMD_DATA_END_AE : CMD_DATA_END_AA, sendArea);
+  } else {
+    prevBlockIndex = blockIndex;
+    ++blockIndex;
+    SendBlock(blockIndex);
+  }
+  host_.StartTimer(TIMER_5, kWatchdogIntervalMs);
+}
+
+void ControllerLink::OnDateStored(const Text& status) {
+  host_.SetProgress(100);
+  host_.SetLinkLamp(false);
+  host_.SetStatus(status);
+  EndTransaction();
+}
+
+void ControllerLink::OnSendError() {
+  host_.SetStatus({"FF  花样发送出错，请重新发送", "send err pls resend"});
+  host_.SetControlEnabled(CONTROL_COMBOBOX5, true);
+  host_.SetProgress(0);
+  host_.StopTimer(TIMER_5);
+  host_.SetLinkLamp(false);
+  blockIndex = 0;
+  host_.SetControlEnabled(CONTROL_EDITING_GROUPS, true);
+  ArmWatchdog();
+}
+
+void ControllerLink::OnReceiveError() {
+  host_.SetStatus({"下位机接收错误重发中...", "send err pls resending..."});
+  host_.SetStatus(Number(prevBlockIndex));
+  watchdogStamp = host_.NowSeconds();
+  // Only a pattern download starts its area again; a settings transaction
+  // waits for the watchdog.
+  if (allAreasMode && linkMode == LINK_DOWNLOAD) {
+    host_.StopTimer(TIMER_5);
+    StartAreaDownload(sendArea);
+    if (!port_->IsOpen()) return;  // the restart could not open the port and has ended
+  }
+  host_.StartTimer(TIMER_5, kWatchdogIntervalMs);
+}
+
+void ControllerLink::OnStored() {
+  blockIndex = 0;
+  if (allAreasMode && linkMode == LINK_DOWNLOAD && sendArea < profile_.areaCount - 1) {
+    ++sendArea;
+    host_.StopTimer(TIMER_5);
+    StartAreaDownload(sendArea);
+    return;
+  }
+  SendCommand(CMD_FINISH, sendArea);
+  host_.SetProgress(100);
+  host_.SetLinkLamp(false);
+  host_.SetStatus(Same("Send OK !!!!"));
+  EndTransaction();
+}
+
+void ControllerLink::OnReturnError() {
+  ClosePort();
+  host_.ShowMessage({"控制器返回错误", "the controller returned an error"}, Same("返回出错"));
+}
+
+// ---- Timers ---------------------------------------------------------------
+
+void ControllerLink::Timer1Timer() {
+  Guarded([&] {
+    ++probeCount;
+    uint8_t probe = CMD_PROBE_DOWNLOAD;
+    if (linkMode == LINK_SETTINGS) probe = CMD_PROBE_SETTINGS;
+    if (linkMode == LINK_CLOCK) probe = CMD_PROBE_CLOCK;
+    if (linkMode == LINK_END_DATE) probe = CMD_PROBE_END_DATE;
+    SendCommand(probe, sendArea);
+    host_.SetStatus(
+        {"超时开启" + std::to_string(probeCount), "open timeout" + std::to_string(probeCount)});
+    if (probeCount > kMaxProbes) GiveUpProbing();
+  });
+}
+
+void ControllerLink::GiveUpProbing() {
+  host_.StopTimer(TIMER_1);
+  replyExpected = false;
+  probeCount = 0;
+  ClosePort();
+  host_.ShowMessage(kNotFound, kErrCaption);
+  EndTransaction();
+  host_.SetStatus(kNotFound);
+}
+
+void ControllerLink::ArmWatchdog() {
+  watchdogStamp = host_.NowSeconds();
+  host_.StartTimer(TIMER_5, kWatchdogIntervalMs);
+}
+
+void ControllerLink::Timer5Timer() {
+  Guarded([&] {
+    if (host_.NowSeconds() - watchdogStamp <= kWatchdogLimitSeconds) return;
+    host_.StopTimer(TIMER_5);
+    host_.SetControlEnabled(CONTROL_COMBOBOX5, true);
+    host_.SetControlEnabled(CONTROL_BITBTN5, true);
+    host_.SetStatus(Same("send  timeout。Pls Re send！"));
+    EndTransaction();
+  });
+}
+
+// ---- Ending ---------------------------------------------------------------
+
+void ControllerLink::EndTransaction() {
+  host_.SetLinkLamp(false);
+  host_.SetProgress(0);
+  host_.SetControlEnabled(CONTROL_COMBOBOX5, true);
+  host_.SetControlEnabled(CONTROL_BITBTN7, true);
+  host_.StopTimer(TIMER_5);
+  host_.SetControlEnabled(CONTROL_EDITING_GROUPS, true);
+  ClosePort();
+  host_.LinkStopped();
+}
+
+// Ends the transaction at once with a message: nothing more goes out, the
+// controls come back and the port closes.
+void ControllerLink::FailTransaction(const Text& message) {
+  host_.StopTimer(TIMER_1);
+  replyExpected = false;
+  awaitingPresence = false;
+  probeCount = 0;
+  host_.SetStatus(message);
+  host_.ShowMessage(message, kErrCaption);
+  EndTransaction();
+}
+
+void ControllerLink::FailOnPortError(const CommError& error) {
+  const std::string device(host_.PortText());
+  const Text detail = PortMessage(error);
+  FailTransaction({"串口 " + device + " 出错：" + detail.zh,
+                   "serial port " + device + " failed: " + detail.en});
+}
+
+}  // namespace vqled

@@ -1,0 +1,111 @@
+// The controller link: the reply-driven transactions that download areas and
+// send the settings, clock, end date and controller type to a controller over
+// one serial port. It owns the transaction state and the port; everything the
+// user sees goes through the LinkHost.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "files/area_image.h"
+#include "link/controller_settings.h"
+#include "link/link_frames.h"
+#include "link/link_host.h"
+#include "link/link_port.h"
+#include "model/model_profile.h"
+#include "model/pattern_store.h"
+#include "model/text.h"
+
+namespace vqled {
+
+constexpr int kDownloadProbeIntervalMs = 1000;
+constexpr int kSettingsProbeIntervalMs = 500;
+constexpr int kWatchdogIntervalMs = 1000;
+constexpr int kWatchdogLimitSeconds = 3;
+constexpr int kMaxProbes = 10;  // the eleventh probe gives up
+constexpr int kCloseWaitMs = 500;
+
+// Builds the download image of an area into the buffer for the selected model
+// and sets its imageLast (EncodeDownloadImage with the form's encoder inputs).
+using DownloadEncoder = std::function<Outcome(int area, ImageBuffer& image)>;
+
+class ControllerLink {
+ public:
+  // store, profile and image are the window's own; the link reads the model
+  // and the areas from them, may replace profile.blockSize (VQ-M28) and sends
+  // image[0..imageLast].
+  ControllerLink(LinkHost& host, std::unique_ptr<LinkPort> port, PatternStore& store,
+                 ModelProfile& profile, ImageBuffer& image, DownloadEncoder encoder);
+  ControllerLink(const ControllerLink&) = delete;
+  ControllerLink& operator=(const ControllerLink&) = delete;
+  ~ControllerLink();
+
+  // Window events.
+  void BitBtn5Click();                      // all areas
+  void BitBtn7Click(int loopCount);         // current area, loopCount being Edit6's integer
+  void Button5Click(SettingsPanel& panel);  // defaults the trigger rows in panel
+  void BitBtn18Click();                     // clock
+  void BitBtn19Click();                     // end date, after the day-count check
+  void BitBtn16Click(bool carController);   // controller type
+  void DataTimeTimer();
+  void Timer1Timer();
+  void Timer5Timer();
+  // The posted receive notification for port number `port`.
+  void OnCommReceive(uint32_t port);
+
+  // Transaction steps, public for the window and for tests.
+  void OpenControllerPort();
+  void SendCommand(uint8_t code, int value);
+  void SendBlock(int k);
+  void HandleReply(const uint8_t* bytes, int count);
+  void ArmWatchdog();
+  void EndTransaction();
+  void StartAreaDownload(int area);
+  void StartProbing();
+  void StartSettingsTransaction(int mode);
+
+  LinkPort& port() { return *port_; }
+
+  // Transaction state.
+  int linkMode = LINK_DOWNLOAD;
+  int sendArea = 0;
+  bool replyExpected = false;
+  bool awaitingPresence = false;
+  bool awaitingErase = false;
+  bool lastBlockSent = false;
+  bool allAreasMode = false;
+  int blockIndex = 0;
+  int prevBlockIndex = 0;
+  int probeCount = 0;
+  int64_t watchdogStamp = 0;
+  char dayCountText[16] = "00";  // Label138 as last shown
+
+ private:
+  void ActOnReply(const uint8_t* bytes, int count);
+  void OnPresent(const Text& status, uint8_t nextCode);
+  void OnPresentM28(const uint8_t* bytes, int count);
+  void OnEraseReply(bool erased);
+  void OnBlockAck(uint8_t code);
+  void OnStored();
+  void OnDateStored(const Text& status);
+  void OnSendError();
+  void OnReceiveError();
+  void OnReturnError();
+  void GiveUpProbing();
+  void FailTransaction(const Text& message);
+  void FailOnPortError(const CommError& error);
+  void ClosePort();
+  void WriteFrame(const uint8_t* bytes, int length);
+  template <typename Step>
+  void Guarded(Step step);
+
+  LinkHost& host_;
+  std::unique_ptr<LinkPort> port_;
+  PatternStore& store_;
+  ModelProfile& profile_;
+  ImageBuffer& image_;
+  DownloadEncoder encoder_;
+};
+
+}  // namespace vqled

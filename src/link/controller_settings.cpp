@@ -1,0 +1,71 @@
+#include "link/controller_settings.h"
+
+#include <cstdio>
+#include <initializer_list>
+
+namespace vqled {
+
+void DefaultTriggerRows(SettingsPanel& panel) {
+  for (auto& row : panel.row) {
+    for (int& index : row) {
+      if (index < 0) index = 0;
+    }
+  }
+}
+
+// The settings image; every entry is the low byte of an item index, so an
+// unselected list (-1) gives 0xFF.
+//
+// | Byte                        | Content                                        |
+// |-----------------------------|------------------------------------------------|
+// | 0                           | AB                                             |
+// | 1                           | ComboBoxAA (trigger start/stop, start-up)      |
+// | 2                           | ComboBoxAB (start-up music)                    |
+// | 3                           | ComboBoxAC (volume)                            |
+// | 4                           | ComboBox14 (music loop)                        |
+// | 5 + 5(n-1) .. 9 + 5(n-1)    | ComBoxAn, ComBoxBn, ComBoxCn, ComBoxDn, ComBoxEn for trigger n
+// = 1..6 | | 35 .. 39                    | 00                                             |
+void BuildSettingsImage(const SettingsPanel& panel, uint8_t (&out)[kSettingsImageLength]) {
+  int at = 0;
+  out[at++] = 0xAB;
+  for (int index : {panel.comboBoxAA, panel.comboBoxAB, panel.comboBoxAC, panel.comboBox14}) {
+    out[at++] = static_cast<uint8_t>(index & 0xFF);
+  }
+  for (const auto& row : panel.row) {
+    for (int index : row) out[at++] = static_cast<uint8_t>(index & 0xFF);
+  }
+  while (at < kSettingsImageLength) out[at++] = 0;
+}
+
+namespace {
+
+// Days since 2000-03-01 of a Gregorian date (the year within the century
+// placed in 2000..2099).
+int DayNumber(const LocalTime& date) {
+  int year = 2000 + ((date.year % 100) + 100) % 100;
+  int month = date.month;
+  if (month <= 2) {
+    year -= 1;
+    month += 12;
+  }
+  const int y = year - 2000;
+  const int floorDiv4 = y >= 0 ? y / 4 : -((3 - y) / 4);
+  const int floorDiv100 = y >= 0 ? y / 100 : -((99 - y) / 100);
+  const int floorDiv400 = y >= 0 ? y / 400 : -((399 - y) / 400);
+  return 365 * y + floorDiv4 - floorDiv100 + floorDiv400 + (153 * (month - 3) + 2) / 5 + date.day -
+         1;
+}
+
+}  // namespace
+
+int DayCount(const LocalTime& today, const LocalTime& endDate) {
+  return DayNumber(endDate) - DayNumber(today);
+}
+
+int FormatClockText(const LocalTime& now, char (&out)[kClockTextCapacity + 1]) {
+  const int length = std::snprintf(out, sizeof out, "%04d-%02d-%02d %02d:%02d:%02d", now.year,
+                                   now.month, now.day, now.hour, now.minute, now.second);
+  return length < static_cast<int>(sizeof out) ? length : static_cast<int>(sizeof out) - 1;
+}
+
+}  // namespace vqled

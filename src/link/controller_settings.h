@@ -1,0 +1,44 @@
+// The controller settings the tool sends besides light patterns: the 40-byte
+// trigger and music settings image, and the day count of the countdown end
+// date shown beside the clock.
+#pragma once
+
+#include <cstdint>
+
+#include "link/link_frames.h"
+
+namespace vqled {
+
+constexpr int kTriggerRows = 6;
+constexpr int kTriggerLists = 5;  // the A, B, C, D and E lists of a row
+constexpr int kSettingsImageLength = 40;
+constexpr int kClockTextCapacity = 20;
+
+// The item indexes of the settings panel's lists (-1 when nothing is selected),
+// as the panel shows them at the moment of sending.
+struct SettingsPanel {
+  int comboBoxAA = -1;  // trigger start/stop and start-up action
+  int comboBoxAB = -1;  // start-up music
+  int comboBoxAC = -1;  // volume
+  int comboBox14 = -1;  // music loop
+  // row[n][0..4] = ComBoxA(n+1), ComBoxB(n+1), ComBoxC(n+1), ComBoxD(n+1), ComBoxE(n+1)
+  int row[kTriggerRows][kTriggerLists] = {{-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1},
+                                          {-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1},
+                                          {-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}};
+};
+
+// Selects item 0 in every trigger-row list with nothing selected; the four
+// global lists are left as they are.
+void DefaultTriggerRows(SettingsPanel& panel);
+
+// Builds the settings image into out.
+void BuildSettingsImage(const SettingsPanel& panel, uint8_t (&out)[kSettingsImageLength]);
+
+// Days from today to the end date (negative when it is past), both dates
+// taken with their two-digit years in one century.
+int DayCount(const LocalTime& today, const LocalTime& endDate);
+
+// "yyyy-MM-dd hh:nn:ss" of a moment; returns the text length (19).
+int FormatClockText(const LocalTime& now, char (&out)[kClockTextCapacity + 1]);
+
+}  // namespace vqled
