@@ -5,25 +5,16 @@
 #include <memory>
 #include <vector>
 
+#include "files/fresh_store.h"
+
 namespace vqled {
 namespace {
 
-// A store laid out as for a model showing `channels` rows and 4002 columns,
-// with the start-up default times and every area in the empty state.
+// Encodes areas of a fresh store whose grid shows 8 channels (Show changes it).
 class AreaImageTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (int a = 0; a < kAreaCount; ++a) {
-      ResetArea(store, a);
-      const int32_t values[kDefaultTimeCount] = {1000, 800, 600, 400, 200};
-      for (int k = 0; k < kDefaultTimeCount; ++k) store.defaultTime[a][k] = {values[k], 0};
-    }
-    Show(8);
-  }
-  void Show(int channels) {
-    store.gridRowCount = channels + kHeaderRows;
-    store.gridColumnCount = 4002;
-  }
+  void SetUp() override { PrepareFreshStore(store, 8); }
+  void Show(int channels) { store.gridRowCount = channels + kHeaderRows; }
   std::vector<uint8_t> Encode(int area) {
     const Outcome outcome = EncodeAreaImage(store, profile, controls, area, *image);
     EXPECT_TRUE(outcome.ok) << outcome.message.en;

@@ -1,0 +1,92 @@
+#include "files/area_reader.h"
+
+#include <algorithm>
+
+namespace vqled {
+namespace {
+
+constexpr int kRecordHead = 3;
+constexpr int kMaxFrames = kColumnsPerArea - kFirstFrameColumn;  // 4008
+constexpr int kFrameBlock = 64;  // records written per pass over the channel rows
+
+int Word(const uint8_t* at) {
+  return at[0] * 256 + at[1];
+}
+
+// The default-time values that replace a 0 read from an image, per reader.
+constexpr int32_t kZeroTimeReplacement[2][kDefaultTimeCount] = {
+    {100, 500, 1000, 2000, 2500},   // resume reader
+    {100, 1000, 1500, 2000, 2500},  // all-area import
+};
+
+void DecodeHeader(PatternStore& store, const uint8_t* data, int area, AreaReader reader) {
+  for (int k = 0; k < kDefaultTimeCount; ++k) {
+    DefaultTime& time = store.defaultTime[area][k];
+    time.value = Word(data + 4 + 3 * k);
+    time.unit = data[6 + 3 * k];
+    if (time.value == 0 && reader != READER_SINGLE_AREA) {
+      time.value = kZeroTimeReplacement[reader][k];
+    }
+  }
+  PlaySettings& play = store.playSettings[area];
+  play.enabled = data[19];
+  play.loopMode = data[20];
+  play.loopCount = Word(data + 21);
+  if (reader == READER_RESUME) play.endMode = data[23];
+}
+
+}  // namespace
+
+ImageExtent CheckAreaImage(const uint8_t* data, size_t size) {
+  ImageExtent extent;
+  extent.available = size;
+  if (size < kImageHeaderBytes) {
+    extent.fault = IMAGE_FAULT_SHORT_HEADER;
+    extent.length = kImageHeaderBytes;
+    return extent;
+  }
+  extent.channels = Word(data);
+  extent.frames = Word(data + 2);
+  extent.length =
+      kImageHeaderBytes + static_cast<size_t>(extent.frames) * (kRecordHead + extent.channels);
+  if (extent.channels > kMaxChannels) {
+    extent.fault = IMAGE_FAULT_CHANNELS;
+  } else if (extent.frames > kMaxFrames) {
+    extent.fault = IMAGE_FAULT_FRAMES;
+  } else if (extent.length > size) {
+    extent.fault = IMAGE_FAULT_SHORT_FRAMES;
+  }
+  return extent;
+}
+
+size_t DecodeAreaImage(PatternStore& store, const uint8_t* data, size_t size, int area,
+                       AreaReader reader) {
+  const ImageExtent extent = CheckAreaImage(data, size);
+  if (extent.fault != IMAGE_FAULT_NONE) return 0;
+  DecodeHeader(store, data, area, reader);
+  const int channels = extent.channels;
+  FrameTimes& times = store.frameTime[area];
+  // Records are column-major and the store row-major: a block of records
+  // stays in cache while each channel row takes its cells from it.
+  const uint8_t* records = data + kImageHeaderBytes;
+  const size_t record = kRecordHead + channels;
+  for (int f = 0; f < extent.frames; ++f) {
+    const uint8_t* at = records + f * record;
+    times.timeValue[f + kFirstFrameColumn] = Word(at);
+    times.timeType[f + kFirstFrameColumn] = at[2];
+  }
+  for (int first = 0; first < extent.frames; first += kFrameBlock) {
+    const int count = std::min(kFrameBlock, extent.frames - first);
+    const uint8_t* block = records + first * record + kRecordHead;
+    for (int ch = 0; ch < channels; ++ch) {
+      int32_t* cells = store.Row(area, kHeaderRows + ch) + kFirstFrameColumn + first;
+      const uint8_t* at = block + ch;
+      for (int i = 0; i < count; ++i) cells[i] = at[i * record];
+    }
+  }
+  store.scanRowCount = channels;
+  store.lastUsedColumn = extent.frames;
+  return extent.length;
+}
+
+}  // namespace vqled

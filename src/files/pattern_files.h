@@ -1,0 +1,98 @@
+// The pattern files and the resume file: tempRGB.bin and .Aled hold the
+// canonical images of areas 0..19 in order; .led holds the model index, the
+// controller-count index and the image of one area; .VQD (the export) holds
+// the image of one area alone. Readers check a whole file before any area
+// changes; writers replace their file only once every byte is on disk.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "files/area_image.h"
+#include "files/area_reader.h"
+#include "model/pattern_store.h"
+#include "model/text.h"
+
+namespace vqled {
+
+// What an encoding for a file needs besides the store. The image buffer may be
+// the files' own, so that saving never touches the image a download sends.
+struct EncodeContext {
+  const ModelProfile& profile;
+  const HeaderControls& controls;
+  ImageBuffer& image;
+};
+
+// The two debug-log lines (for Memo1) of each image a multi-area writer wrote:
+// the image's last index and the value of its first byte.
+struct ImageLogLine {
+  int imageLast = 0;
+  int firstByte = 0;
+};
+struct SaveLog {
+  ImageLogLine line[kAreaCount];
+  int count = 0;
+};
+
+// The loop count the single-area save and the export store for the current
+// area: Edit6's text, converted as the form converts it, or a value already
+// converted.
+struct LoopCountEntry {
+  std::string_view edit6Text;
+  bool converted = false;
+  int value = 0;
+
+  static LoopCountEntry FromText(std::string_view text) { return {text, false, 0}; }
+  static LoopCountEntry FromValue(int value) { return {{}, true, value}; }
+};
+
+// The message box of a save command refused for want of content.
+struct SaveRefusal {
+  bool refused = false;
+  Text text;
+  Text caption;
+};
+
+enum SaveCommand : int {
+  SAVE_ALL_AREAS = 0,     // BitBtn6Click
+  SAVE_CURRENT_AREA = 1,  // BitBtn8Click
+  SAVE_EXPORT = 2         // BitBtn17Click
+};
+
+// The "nothing to save" rule: refused when no area holds content.
+SaveRefusal CheckContentToSave(PatternStore& store, SaveCommand command);
+
+// The chosen name with its extension (".Aled", ".led", ".VQD") in place of
+// its own; a name without one gets it appended.
+std::string ReplaceExtension(const std::string& path, std::string_view extension);
+
+// The file name the export dialog proposes: "EXP_" and the current area's
+// number from 1 on VQ-M21, empty (keep the dialog's) on other models.
+std::string ExportProposedName(int modelIndex, int currentArea);
+
+// Writers. Each returns the reason when nothing was written.
+Outcome SaveResumeFile(PatternStore& store, const EncodeContext& context, const std::string& path,
+                       SaveLog* log);
+Outcome SaveAllAreas(PatternStore& store, const EncodeContext& context, const std::string& path,
+                     SaveLog* log);
+Outcome SaveCurrentArea(PatternStore& store, const EncodeContext& context, int comboBox4Index,
+                        LoopCountEntry loopCount, const std::string& path);
+Outcome ExportCurrentArea(PatternStore& store, const EncodeContext& context,
+                          LoopCountEntry loopCount, const std::string& path);
+
+// Readers over a file's bytes; name is the file named in a refusal.
+// All 20 images (resume reader or all-area import) into areas 0..19.
+Outcome ReadAllAreaImages(PatternStore& store, const uint8_t* data, size_t size, AreaReader reader,
+                          const std::string& name);
+// Two index bytes and one image into the current area, cleared first.
+Outcome ReadSingleAreaFile(PatternStore& store, const uint8_t* data, size_t size,
+                           const std::string& name);
+
+// Readers on paths. A missing resume file leaves the areas as they are.
+Outcome LoadResumeFile(PatternStore& store, const std::string& path);
+Outcome ImportAllAreas(PatternStore& store, const std::string& path);
+Outcome ImportSingleArea(PatternStore& store, const std::string& path);
+
+}  // namespace vqled

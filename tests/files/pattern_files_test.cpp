@@ -1,0 +1,195 @@
+#include "files/pattern_files.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "files/fresh_store.h"
+
+namespace vqled {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Put(const std::string& path, const Bytes& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
+class PatternFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PrepareFreshStore(store, 8);
+    char pattern[] = "/tmp/vqled-files-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir = pattern;
+    controls.comboBox6Index = 28;
+  }
+  void TearDown() override { std::system(("rm -rf " + dir).c_str()); }
+  std::string Path(const char* name) const { return dir + "/" + name; }
+
+  PatternStore store;
+  ModelProfile profile;
+  HeaderControls controls;
+  std::unique_ptr<ImageBuffer> image = std::make_unique<ImageBuffer>();
+  EncodeContext context{profile, controls, *image};
+  std::string dir;
+};
+
+// Header of a fresh area with 8 channels and F 0 (start-up default times).
+const Bytes kEmptyHeader = {0,    8,    0, 0,    0x03, 0xE8, 0,    0x03, 0x20, 0,
+                            0x02, 0x58, 0, 0x01, 0x90, 0,    0x00, 0xC8, 0,    1,
+                            1,    0,    0, 0,    0,    0,    0,    0,    0,    0};
+
+TEST_F(PatternFilesTest, ResumeFileOfEmptyAreasIsTwentyHeaders) {
+  SaveLog log;
+  ASSERT_TRUE(SaveResumeFile(store, context, Path("tempRGB.bin"), &log).ok);
+  const Bytes bytes = Slurp(Path("tempRGB.bin"));
+  ASSERT_EQ(bytes.size(), 600u);
+  for (int a = 0; a < kAreaCount; ++a) {
+    EXPECT_EQ(Bytes(bytes.begin() + 30 * a, bytes.begin() + 30 * (a + 1)), kEmptyHeader);
+  }
+  ASSERT_EQ(log.count, 20);
+  EXPECT_EQ(log.line[19].imageLast, 29);
+  EXPECT_EQ(log.line[19].firstByte, 0);
+}
+
+TEST_F(PatternFilesTest, AledRoundTripsEveryArea) {
+  for (int a = 0; a < kAreaCount; ++a) {
+    store.Cell(a, 3 + a % 8, 2 + a) = 10 + a;
+    store.defaultTime[a][2] = {7 + a, 1};
+    store.playSettings[a] = {2, 30 + a, a % 2, 2};
+  }
+  ASSERT_TRUE(SaveAllAreas(store, context, Path("p.Aled"), nullptr).ok);
+  PatternStore back;
+  PrepareFreshStore(back, 8);
+  ASSERT_TRUE(ImportAllAreas(back, Path("p.Aled")).ok);
+  for (int a = 0; a < kAreaCount; ++a) {
+    EXPECT_EQ(back.Cell(a, 3 + a % 8, 2 + a), 10 + a);
+    EXPECT_EQ(back.defaultTime[a][2].value, 7 + a);
+    EXPECT_EQ(back.defaultTime[a][2].unit, 1);
+    EXPECT_EQ(back.playSettings[a].loopCount, 30 + a);
+    EXPECT_EQ(back.playSettings[a].enabled, a % 2);
+    EXPECT_EQ(back.playSettings[a].endMode, 0);  // an import keeps the area's own
+  }
+}
+
+TEST_F(PatternFilesTest, LedAndExportOfAnEmptyCurrentArea) {
+  store.Cell(5, 3, 2) = 1;  // another area holds data
+  store.currentArea = 0;
+  ASSERT_TRUE(SaveCurrentArea(store, context, 2, LoopCountEntry::FromText("12"), Path("a.led")).ok);
+  ASSERT_TRUE(ExportCurrentArea(store, context, LoopCountEntry::FromValue(12), Path("a.VQD")).ok);
+  Bytes header = kEmptyHeader;
+  header[22] = 12;  // the loop count just stored
+  Bytes led = {28, 2};
+  led.insert(led.end(), header.begin(), header.end());
+  EXPECT_EQ(Slurp(Path("a.led")), led);
+  EXPECT_EQ(Slurp(Path("a.VQD")), header);
+  EXPECT_EQ(store.playSettings[0].loopCount, 12);
+}
+
+TEST_F(PatternFilesTest, NothingToSaveRefusesEverySave) {
+  EXPECT_FALSE(SaveAllAreas(store, context, Path("p.Aled"), nullptr).ok);
+  EXPECT_FALSE(SaveCurrentArea(store, context, 0, LoopCountEntry::FromValue(1), Path("a.led")).ok);
+  const Outcome exported =
+      ExportCurrentArea(store, context, LoopCountEntry::FromValue(1), Path("a.VQD"));
+  EXPECT_EQ(exported.message.en, "没有花样内容");
+  EXPECT_EQ(access(Path("p.Aled").c_str(), F_OK), -1);
+  EXPECT_EQ(access(Path("a.led").c_str(), F_OK), -1);
+  const SaveRefusal all = CheckContentToSave(store, SAVE_ALL_AREAS);
+  EXPECT_EQ(all.text.zh, "沒有花樣發送");
+  EXPECT_EQ(all.caption.en, "No Data");
+  EXPECT_EQ(CheckContentToSave(store, SAVE_CURRENT_AREA).caption.en, "保存出错");
+}
+
+TEST_F(PatternFilesTest, BadLoopCountLeavesTheFileAndTheArea) {
+  store.Cell(0, 3, 2) = 1;
+  store.playSettings[0].loopCount = 4;
+  Put(Path("a.led"), {1, 2, 3});
+  for (const char* text : {"", "abc", "12x", "99999999999"}) {
+    const Outcome outcome =
+        SaveCurrentArea(store, context, 0, LoopCountEntry::FromText(text), Path("a.led"));
+    EXPECT_FALSE(outcome.ok) << text;
+    EXPECT_EQ(outcome.message.en, "'" + std::string(text) + "' is not a valid integer value");
+    EXPECT_FALSE(
+        ExportCurrentArea(store, context, LoopCountEntry::FromText(text), Path("a.VQD")).ok);
+  }
+  EXPECT_EQ(Slurp(Path("a.led")), (Bytes{1, 2, 3}));
+  EXPECT_EQ(access(Path("a.VQD").c_str(), F_OK), -1);
+  EXPECT_EQ(store.playSettings[0].loopCount, 4);
+}
+
+// A write that fails half-way (here: the file-size limit, as a full disk)
+// keeps the previous file whole and leaves no temporary file behind.
+TEST_F(PatternFilesTest, FailedWriteKeepsThePreviousFile) {
+  store.Cell(0, 3, 200) = 1;  // an image of 30 + 199 * 11 bytes
+  const Bytes old = {9, 9, 9};
+  Put(Path("p.Aled"), old);
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit small = saved;
+  small.rlim_cur = 1000;
+  setrlimit(RLIMIT_FSIZE, &small);
+  const Outcome outcome = SaveAllAreas(store, context, Path("p.Aled"), nullptr);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_NE(outcome.message.en.find(Path("p.Aled")), std::string::npos);
+  EXPECT_NE(outcome.message.zh.find(Path("p.Aled")), std::string::npos);
+  EXPECT_EQ(Slurp(Path("p.Aled")), old);
+  EXPECT_EQ(std::system(("test $(ls -A " + dir + " | wc -l) -eq 1").c_str()), 0);
+}
+
+TEST_F(PatternFilesTest, UnwritableAndUnreadablePathsAreReported) {
+  store.Cell(0, 3, 2) = 1;
+  const std::string nowhere = Path("missing/p.Aled");
+  const Outcome saved = SaveAllAreas(store, context, nowhere, nullptr);
+  EXPECT_FALSE(saved.ok);
+  EXPECT_NE(saved.message.en.find(nowhere), std::string::npos);
+  const Outcome imported = ImportAllAreas(store, nowhere);
+  EXPECT_FALSE(imported.ok);
+  EXPECT_NE(imported.message.en.find(nowhere), std::string::npos);
+  EXPECT_FALSE(ImportSingleArea(store, nowhere).ok);
+  EXPECT_FALSE(ImportAllAreas(store, dir).ok);  // a directory is no pattern file
+}
+
+TEST_F(PatternFilesTest, MissingResumeFileLeavesTheFreshAreas) {
+  store.Cell(3, 3, 2) = 8;
+  EXPECT_TRUE(LoadResumeFile(store, Path("tempRGB.bin")).ok);
+  EXPECT_EQ(store.Cell(3, 3, 2), 8);
+}
+
+TEST_F(PatternFilesTest, SavedModeOfTheTargetIsKept) {
+  store.Cell(0, 3, 2) = 1;
+  Put(Path("p.Aled"), {1});
+  chmod(Path("p.Aled").c_str(), 0640);
+  ASSERT_TRUE(SaveAllAreas(store, context, Path("p.Aled"), nullptr).ok);
+  struct stat info {};
+  stat(Path("p.Aled").c_str(), &info);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST(PatternFileNames, ExtensionsAndExportName) {
+  EXPECT_EQ(ReplaceExtension("/d/pattern.txt", ".Aled"), "/d/pattern.Aled");
+  EXPECT_EQ(ReplaceExtension("/d.x/pattern", ".led"), "/d.x/pattern.led");
+  EXPECT_EQ(ReplaceExtension("a.b.c", ".VQD"), "a.b.VQD");
+  EXPECT_EQ(ExportProposedName(21, 4), "EXP_5");
+  EXPECT_EQ(ExportProposedName(20, 4), "");
+}
+
+}  // namespace
+}  // namespace vqled
