@@ -1,7 +1,7 @@
 // The profile of the selected controller model: what the catalogue row fixes
 // for channels, frames, value kind, areas, block size and command frames.
-// One profile is in force at a time; ApplyModelProfile (model_catalogue.h)
-// fills it from the catalogue.
+// One profile is in force at a time; ApplyModelProfile (model_selection.h)
+// fills it from the catalogue (model_catalogue.h).
 #pragma once
 
 #include "model/pattern_store.h"
@@ -28,9 +28,9 @@ enum AreaMode : int {
 };
 
 struct ModelProfile {
-  int modelIndex = -1;  // ComboBox6's index; outside 0..28 means the fallback row
-  int channelsPerController = 0;
-  int controllerCount = 1;
+  int modelIndex = -1;            // ComboBox6's index; outside 0..28 means the fallback row
+  int channelsPerController = 0;  // at most the channel rows of an area
+  int controllerCount = 1;        // 1..20 where ComboBox4 is enabled, otherwise 1
   int valueKind = 0;
   int blockSize = 500;  // the only non-zero value before the first application
   int areaCount = 0;    // 0 marks a single-area model
@@ -39,7 +39,8 @@ struct ModelProfile {
   int areaMode = AREA_MODE_UNIFORM;
   int areaChannels[kAreaCount] = {};
   int areaColumns[kAreaCount] = {};
-  int channelLabelOffset = 0;
+  int areaLabelOffsets[kAreaCount] = {};  // channelLabelOffset of each area in area mode 1
+  int channelLabelOffset = 0;             // of the area shown
 };
 
 }  // namespace vqled

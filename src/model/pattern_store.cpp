@@ -45,7 +45,9 @@ void ZeroCells(int32_t* first, size_t count) {
 
 PatternStore::PatternStore() : cells_(MapCells()) {}
 
-PatternStore::~PatternStore() { munmap(cells_, kCellBytes); }
+PatternStore::~PatternStore() {
+  munmap(cells_, kCellBytes);
+}
 
 void ResetArea(PatternStore& store, int area) {
   ZeroCells(store.Row(area, 0), static_cast<size_t>(kResetRows) * kColumnsPerArea);
@@ -65,16 +67,24 @@ int64_t FrameDurationMs(const PatternStore& store, int area, int column) {
       if (value < 1 || value > kDefaultTimeCount) return 0;  // names no default time
       const DefaultTime& d = store.defaultTime[area][value - 1];
       switch (d.unit) {
-        case TIME_UNIT_MS: return d.value;
-        case TIME_UNIT_S: return int64_t{d.value} * 1000;
-        case TIME_UNIT_MIN: return int64_t{d.value} * 60000;
-        default: return 0;
+        case TIME_UNIT_MS:
+          return d.value;
+        case TIME_UNIT_S:
+          return int64_t{d.value} * 1000;
+        case TIME_UNIT_MIN:
+          return int64_t{d.value} * 60000;
+        default:
+          return 0;
       }
     }
-    case FRAME_TIME_MS: return value;
-    case FRAME_TIME_S: return int64_t{value} * 1000;
-    case FRAME_TIME_MIN: return int64_t{value} * 60000;
-    default: return 0;
+    case FRAME_TIME_MS:
+      return value;
+    case FRAME_TIME_S:
+      return int64_t{value} * 1000;
+    case FRAME_TIME_MIN:
+      return int64_t{value} * 60000;
+    default:
+      return 0;
   }
 }
 

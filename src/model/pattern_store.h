@@ -27,12 +27,7 @@ enum FrameTimeType : int32_t {
   FRAME_TIME_S = 2,
   FRAME_TIME_MIN = 3
 };
-enum LoopMode : int32_t {
-  LOOP_NEXT_AREA = 0,
-  LOOP_FOREVER = 1,
-  LOOP_COUNT = 2,
-  LOOP_ONCE = 3
-};
+enum LoopMode : int32_t { LOOP_NEXT_AREA = 0, LOOP_FOREVER = 1, LOOP_COUNT = 2, LOOP_ONCE = 3 };
 
 struct DefaultTime {
   int32_t value;
