@@ -69,7 +69,7 @@ struct CellPaint {
   BoxKind box = BOX_NONE;
   PaintColour boxColour;
   int textCount = 0;
-  CellText texts[2];
+  CellText texts[3];  // a header cell lit by a selection can carry three
   OutlineKind outline = OUTLINE_NONE;
 };
 

@@ -1,0 +1,92 @@
+#include "editor/selection.h"
+
+#include <algorithm>
+
+namespace vqled {
+
+GridCell PressCell(const EditorPointer& pointer, const GridGeometry& grid) {
+  return grid.CellAtScreen(pointer.pressPoint.x, pointer.pressPoint.y);
+}
+
+GridCell ReleaseCell(const EditorPointer& pointer, const GridGeometry& grid) {
+  return grid.CellAtScreen(pointer.releasePoint.x, pointer.releasePoint.y);
+}
+
+GridCellRect SelectionRect(const EditorPointer& pointer, const GridGeometry& grid) {
+  const GridCell press = PressCell(pointer, grid);
+  const GridCell release = ReleaseCell(pointer, grid);
+  return {std::min(press.column, release.column), std::min(press.row, release.row),
+          std::max(press.column, release.column), std::max(press.row, release.row)};
+}
+
+void PressOnGrid(EditorPointer& pointer, ScreenPoint screen) {
+  pointer.pressPoint = screen;
+}
+
+namespace {
+
+constexpr int kTimeValueRow = 1;
+constexpr int kTimeTypeRow = 2;
+
+ReleaseResult ReleaseOnChannelRow(PatternStore& store, const ModelProfile& profile,
+                                  EditorPointer& pointer, const GridGeometry& grid,
+                                  PointerButton button, GridCell cell, ScreenPoint screen) {
+  pointer.releasePoint = screen;
+  ReleaseResult result;
+  if (!(PressCell(pointer, grid) == ReleaseCell(pointer, grid))) {
+    result.action = RELEASE_OPEN_MENU;  // a drag, whatever the button
+    result.n1Enabled = false;
+    result.n2Enabled = false;
+    result.n4Enabled = true;
+    return result;
+  }
+  if (button == BUTTON_RIGHT) {
+    result.action = RELEASE_OPEN_MENU;
+    result.makeCurrentCell = true;
+    return result;
+  }
+  if (button != BUTTON_LEFT) return result;
+  if (profile.valueKind == VALUE_KIND_BIT || profile.valueKind == VALUE_KIND_TIMED_BIT) {
+    int32_t& value = store.Cell(store.currentArea, cell.row, cell.column);
+    value = value == 0 ? store.fadeCode : 0;
+    result.action = RELEASE_CELL_TOGGLED;
+  } else if (profile.valueKind == VALUE_KIND_STEP || profile.valueKind == VALUE_KIND_BYTE ||
+             profile.valueKind == VALUE_KIND_GROUP ||
+             profile.valueKind == VALUE_KIND_PERCENT_MARK) {
+    result.action = RELEASE_OPEN_VALUE_ENTRY;
+  }
+  return result;
+}
+
+}  // namespace
+
+ReleaseResult ReleaseOnGrid(PatternStore& store, const ModelProfile& profile,
+                            EditorPointer& pointer, const GridGeometry& grid, PointerButton button,
+                            GridCell cell, ScreenPoint screen) {
+  pointer.editCell = cell;
+  ReleaseResult result;
+  if (cell.column < kFirstFrameColumn || cell.row < kTimeValueRow ||
+      !PatternStore::InArea(cell.row, cell.column)) {
+    return result;
+  }
+  if (cell.row == kTimeValueRow) {
+    if (profile.valueKind != VALUE_KIND_BIT) result.action = RELEASE_OPEN_TIME_VALUES;
+    return result;
+  }
+  if (cell.row == kTimeTypeRow) {
+    if (profile.valueKind != VALUE_KIND_BIT && profile.valueKind != VALUE_KIND_STEP) {
+      result.action = RELEASE_OPEN_TIME_TYPES;
+    }
+    return result;
+  }
+  return ReleaseOnChannelRow(store, profile, pointer, grid, button, cell, screen);
+}
+
+std::string HoverLabelText(int savedLanguage, GridCell cell) {
+  const std::string channel = std::to_string(cell.row - 2);
+  const std::string frame = std::to_string(cell.column - 1);
+  if (savedLanguage == 1) return "   No. " + channel + " Num" + "   No. " + frame + "step";
+  return "   第 " + channel + " 路" + "   第" + frame + "步";
+}
+
+}  // namespace vqled
