@@ -312,7 +312,7 @@ void ControllerLink::HandleReply(const uint8_t* bytes, int count) {
   host_.AddLogLine(hex);
   host_.SetLastReply(hex);
   if (!replyExpected || count <= 0) return;
-  ActOnReply(bytes, count);
+  Guarded([&] { ActOnReply(bytes, count); });
 }
 
 void ControllerLink::ActOnReply(const uint8_t* bytes, int count) {

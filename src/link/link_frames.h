@@ -81,7 +81,7 @@ int BuildControllerFrame(const FrameContext& context, uint8_t code, int value,
                          uint8_t (&out)[kCommandFrameCapacity]);
 
 // Builds the data frame carrying len bytes of data (len <= kMaxBlockSize) into
-// out; returns its length, len + 4.
+// out; returns its length (len + 5 for settings, len + 4 otherwise).
 int BuildDataFrame(int linkMode, int valueKind, const uint8_t* data, int len,
                    uint8_t (&out)[kDataFrameCapacity]);
 
