@@ -40,34 +40,23 @@ Outcome EncodeForValueKind(PatternStore& store, const ModelProfile& profile,
   }
 }
 
-// The item a list shows for a stored code: the code when it names one of the
-// list's `count` items, otherwise no selection.
-int ShownItem(int code, int count) {
-  return code >= 0 && code < count ? code : -1;
-}
-
 }  // namespace
 
-DownloadControls ShownDownloadControls(const PatternStore& store, int area,
-                                       const HeaderControls& header) {
-  DownloadControls shown;
-  const PlaySettings& play = store.playSettings[area];
-  if (play.loopMode >= LOOP_NEXT_AREA && play.loopMode <= LOOP_ONCE) {
-    shown.radioButton3 = play.loopMode == LOOP_FOREVER;
-    shown.radioButton2 = play.loopMode == LOOP_COUNT;
-    shown.radioButton1 = play.loopMode == LOOP_ONCE;
-    shown.edit6Text = std::to_string(play.loopCount);
-  }
-  const DefaultTime* times = store.defaultTime[area];
-  shown.time1Text = std::to_string(times[0].value);
-  shown.time2Text = std::to_string(times[1].value);
-  shown.time3Text = std::to_string(times[2].value);
-  shown.timeT1Index = ShownItem(times[0].unit, 3);
-  shown.timeT2Index = ShownItem(times[1].unit, 3);
-  shown.timeT3Index = ShownItem(times[2].unit, 3);
-  shown.checkBox3 = play.endMode == 1;
-  shown.header = header;
-  return shown;
+DownloadControls DownloadControlsFromArea(const AreaControls& shown, const HeaderControls& header) {
+  DownloadControls controls;
+  controls.radioButton1 = shown.loopButton == LOOP_ONCE;
+  controls.radioButton2 = shown.loopButton == LOOP_COUNT;
+  controls.radioButton3 = shown.loopButton == LOOP_FOREVER;
+  controls.edit6Text = shown.edit6;
+  controls.time1Text = shown.timeText[0];
+  controls.time2Text = shown.timeText[1];
+  controls.time3Text = shown.timeText[2];
+  controls.timeT1Index = shown.timeUnitIndex[0];
+  controls.timeT2Index = shown.timeUnitIndex[1];
+  controls.timeT3Index = shown.timeUnitIndex[2];
+  controls.checkBox3 = shown.checkBox3Checked;
+  controls.header = header;
+  return controls;
 }
 
 Outcome EncodeDownloadImage(PatternStore& store, const ModelProfile& profile,

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "files/area_image.h"
+#include "model/area_settings.h"
 #include "model/model_profile.h"
 #include "model/pattern_store.h"
 #include "model/text.h"
@@ -42,12 +43,11 @@ struct DownloadControls {
   HeaderControls header;   // what the canonical header's controller-type byte reads
 };
 
-// The controls as the form shows an area's stored settings after ShowArea:
-// the loop button of its loop mode (none for "go on to the next area"), its
-// loop count, its first three default times and units, CheckBox3 for end mode
-// 1. The debug box is left unticked.
-DownloadControls ShownDownloadControls(const PatternStore& store, int area,
-                                       const HeaderControls& header);
+// The download controls of what the area band and the default-time band show
+// (after ShowAreaSettings, for instance): the checked loop button, Edit6,
+// time1 .. time3 with their units and CheckBox3. The light-group lists stay
+// unselected and the debug box unticked.
+DownloadControls DownloadControlsFromArea(const AreaControls& shown, const HeaderControls& header);
 
 // Builds the download image of an area for the profile's value kind: 0 bit
 // image and 2 step image (always of area 0, their models having one area),

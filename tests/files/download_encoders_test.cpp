@@ -7,14 +7,6 @@
 namespace vqled {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes Concat(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
 // --- bit image (VQ-M01 .. VQ-M03) ---
 
 TEST_F(DownloadTest, BitImagePacksTwoBitsPerChannelInGroupsOfEight) {

@@ -5,12 +5,21 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
 #include "files/download_image.h"
 
 namespace vqled {
+
+using Bytes = std::vector<uint8_t>;
+
+inline Bytes Concat(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
 
 class DownloadTest : public ::testing::Test {
  protected:

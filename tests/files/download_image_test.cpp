@@ -11,11 +11,10 @@
 #include <vector>
 
 #include "download_fixture.h"
+#include "model/model_selection.h"
 
 namespace vqled {
 namespace {
-
-using Bytes = std::vector<uint8_t>;
 
 // Each value kind reaches its own encoder; 0 and 2 always encode area 0.
 TEST_F(DownloadTest, DispatchPicksTheEncoderOfTheValueKind) {
@@ -52,8 +51,8 @@ TEST_F(DownloadTest, DispatchPicksTheEncoderOfTheValueKind) {
 }
 
 TEST_F(DownloadTest, DispatchGivesEveryAreaOfVQM26TwentyEightChannels) {
-  Model(26, VALUE_KIND_BYTE, 8, 1002);  // area 1 shown: 8 channels
-  profile.areaMode = AREA_MODE_CHANNELS;
+  AreaControls shown;
+  SelectModel(profile, store, shown, 26);  // area 1 shown: 8 channels
   Light(4, 1, 1, 0x01);
   Light(4, 28, 1, 0x1C);  // a row area 1 does not show
   ASSERT_TRUE(EncodeDownloadImage(store, profile, controls, 4, *image).ok);
@@ -75,39 +74,20 @@ TEST_F(DownloadTest, DispatchRefusesWhatItCannotEncode) {
   ExpectSentinel();
 }
 
-TEST_F(DownloadTest, ShownControlsFollowTheAreasStoredSettings) {
-  struct Case {
-    int loopMode;
-    bool once, counted, endless;
-    const char* loopText;
-  };
-  const Case cases[] = {{LOOP_NEXT_AREA, false, false, false, "12"},
-                        {LOOP_FOREVER, false, false, true, "12"},
-                        {LOOP_COUNT, false, true, false, "12"},
-                        {LOOP_ONCE, true, false, false, "12"},
-                        {9, false, false, false, "0"}};  // an unknown mode shows nothing
-  for (const Case& c : cases) {
-    store.playSettings[5] = {c.loopMode, 12, 1, 1};
-    store.defaultTime[5][1] = {250, 2};
-    store.defaultTime[5][2] = {7, 4};  // no such unit: no item selected
-    HeaderControls header;
-    header.radioButton5 = true;
-    const DownloadControls shown = ShownDownloadControls(store, 5, header);
-    EXPECT_EQ(shown.radioButton1, c.once) << c.loopMode;
-    EXPECT_EQ(shown.radioButton2, c.counted) << c.loopMode;
-    EXPECT_EQ(shown.radioButton3, c.endless) << c.loopMode;
-    EXPECT_EQ(shown.edit6Text, c.loopText) << c.loopMode;
-    EXPECT_EQ(shown.time1Text, "1000");
-    EXPECT_EQ(shown.time2Text, "250");
-    EXPECT_EQ(shown.time3Text, "7");
-    EXPECT_EQ(shown.timeT1Index, 0);
-    EXPECT_EQ(shown.timeT2Index, 2);
-    EXPECT_EQ(shown.timeT3Index, -1);
-    EXPECT_TRUE(shown.checkBox3);
-    EXPECT_EQ(shown.comboBox9Index, -1);
-    EXPECT_FALSE(shown.checkBox4);
-    EXPECT_TRUE(shown.header.radioButton5);
-  }
+// What the command-line tool does: show the area as the form would, then
+// encode from the controls that shows.
+TEST_F(DownloadTest, ControlsOfTheShownAreaFeedTheCompactHeader) {
+  store.playSettings[0] = {LOOP_COUNT, 12, 1, 1};
+  store.defaultTime[0][1] = {250, 2};
+  store.defaultTime[0][2] = {7, 1};
+  AreaControls shown;
+  SelectModel(profile, store, shown, 0);  // VQ-M00, area 1 shown
+  const DownloadControls fromArea = DownloadControlsFromArea(shown, {});
+  EXPECT_FALSE(fromArea.checkBox4);
+  ASSERT_TRUE(EncodeStepImage(store, fromArea, *image).ok);
+  EXPECT_EQ(Image(), Concat({{0x01, 0x00, 0x0C, 0x00, 0x04, 0x00, 0xFF,  //
+                              0x03, 0xE8, 0x01, 0x00, 0xFA, 0x03, 0x00, 0x07, 0x02, 0x01},
+                             Bytes(13, 0x00)}));
 }
 
 // Runs a test in a fresh directory of its own and returns to where it was.
