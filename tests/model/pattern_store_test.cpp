@@ -37,8 +37,9 @@ TEST_F(PatternStoreTest, FrameTimeTypesAddTheirUnits) {
   struct Case {
     int type, value, unitOfDefault3;
     int64_t ms;
-  } cases[] = {{1, 2, 0, 2}, {2, 2, 0, 2000}, {3, 2, 0, 120000}, {0, 3, 1, 600000},
-               {0, 3, 2, 36000000}, {0, 6, 0, 0}, {0, 0, 0, 0}, {4, 9, 0, 0}, {0, 3, 7, 0}};
+  } cases[] = {{1, 2, 0, 2},      {2, 2, 0, 2000},     {3, 2, 0, 120000},
+               {0, 3, 1, 600000}, {0, 3, 2, 36000000}, {0, 6, 0, 0},
+               {0, 0, 0, 0},      {4, 9, 0, 0},        {0, 3, 7, 0}};
   for (const Case& c : cases) {
     store.frameTime[1].timeType[2] = c.type;
     store.frameTime[1].timeValue[2] = c.value;
