@@ -1,0 +1,45 @@
+// The serial ports the system knows, for the port selector ComboBox5, and
+// the naming of ports: a "COMn" text means /dev/ttyS(n-1), any other text is
+// taken as the device path it is.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vqled {
+
+struct SerialPortInfo {
+  std::string device;       // the path to open, "/dev/ttyUSB0"
+  std::string description;  // what the system says the device is; may be empty
+};
+
+// Where the device nodes and the kernel's device tree live; tests point both
+// at a tree of their own.
+struct SerialRoots {
+  std::string dev = "/dev";
+  std::string sys = "/sys";
+};
+
+// The system's serial devices: every ttyUSB* and ttyACM*, the ttyS* that
+// have hardware behind them, then the stable /dev/serial/by-id names. Each
+// kernel group is in number order (ttyUSB2 before ttyUSB10). Empty when the
+// system has none.
+std::vector<SerialPortInfo> ListSerialPorts(const SerialRoots& roots = {});
+
+// What the window shows when ListSerialPorts finds nothing: "not Find" in the
+// status label Label13 under the English texts (textVariant 1), otherwise as
+// the text of ComboBox5. The field that is not used stays empty.
+struct NoPortNotice {
+  std::string label13;
+  std::string comboBox5;
+};
+NoPortNotice NoPortNoticeFor(int textVariant);
+
+// The number of a "COMn" text (letters in any case, n decimal); false for
+// any other text. Numbers above 1024 come back as 1025, so that the range
+// check refuses them without overflowing.
+bool ParseComNumber(std::string_view text, uint32_t* number);
+
+}  // namespace vqled

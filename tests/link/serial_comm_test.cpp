@@ -1,0 +1,391 @@
+#include "link/serial_comm.h"
+
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <termios.h>
+
+#include <condition_variable>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "link/serial_pty.h"
+
+namespace vqled {
+namespace {
+
+using test::ElapsedMs;
+using test::Pty;
+using test::Sequence;
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kOpenPortText = "COMM_ASSERT(OpenPort()) failed; SerialComm(337); ";
+
+// Counts the receive notifications the watch thread delivers.
+class NotifyRecorder {
+ public:
+  CommNotify Target() {
+    return [this](uint32_t port) {
+      std::lock_guard lock(mutex_);
+      ++count_;
+      lastPort_ = port;
+      changed_.notify_all();
+    };
+  }
+  int Count() {
+    std::lock_guard lock(mutex_);
+    return count_;
+  }
+  uint32_t LastPort() {
+    std::lock_guard lock(mutex_);
+    return lastPort_;
+  }
+  // Waits up to timeoutMs until at least count notifications came.
+  bool WaitFor(int count, int timeoutMs) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return count_ >= count; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int count_ = 0;
+  uint32_t lastPort_ = 0;
+};
+
+class SerialCommTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    port.SetNotifyTarget(notes.Target());
+    port.OpenDevice(pty.SlavePath());
+  }
+
+  // The CommError f raises; fails the test when it raises none.
+  static CommError ErrorOf(const std::function<void()>& f) {
+    try {
+      f();
+    } catch (const CommError& error) {
+      return error;
+    }
+    ADD_FAILURE() << "no CommError";
+    return CommError("");
+  }
+
+  Pty pty;
+  NotifyRecorder notes;
+  SerialComm port;
+};
+
+TEST_F(SerialCommTest, OpensRaw115200EightNoneOneWithoutFlowControl) {
+  ASSERT_TRUE(port.IsOpen());
+  const int fd = ::open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  termios t{};
+  ASSERT_EQ(::tcgetattr(fd, &t), 0);
+  ::close(fd);
+  EXPECT_EQ(::cfgetospeed(&t), static_cast<speed_t>(B115200));
+  EXPECT_EQ(::cfgetispeed(&t), static_cast<speed_t>(B115200));
+  EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+  EXPECT_EQ(t.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+  EXPECT_EQ(t.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
+  EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG), 0u);
+  EXPECT_EQ(t.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP), 0u);
+  EXPECT_EQ(t.c_oflag & OPOST, 0u);
+}
+
+TEST_F(SerialCommTest, OneByteThenSilenceReturnsAfterTheIntervalNotTheTotal) {
+  pty.Send({0x8F});
+  uint8_t buffer[64];
+  const auto start = Clock::now();
+  EXPECT_EQ(port.Read(buffer, 64), 1);
+  EXPECT_LT(ElapsedMs(start), 250);
+  EXPECT_EQ(buffer[0], 0x8F);
+  EXPECT_EQ(port.InCount(), 1u);
+}
+
+TEST_F(SerialCommTest, MoreThanAskedComesInPiecesOfTheLengthAsked) {
+  const std::vector<uint8_t> sent = Sequence(100);
+  pty.Send(sent);
+  ASSERT_TRUE(notes.WaitFor(1, 1000));
+  std::vector<uint8_t> got(100);
+  EXPECT_EQ(port.Read(got.data(), 64), 64);
+  EXPECT_EQ(port.Read(got.data() + 64, 64), 36);
+  EXPECT_EQ(got, sent);
+  EXPECT_EQ(port.InCount(), 100u);
+}
+
+TEST_F(SerialCommTest, ReadOfZeroBytesReturnsAtOnce) {
+  uint8_t buffer[1];
+  const auto start = Clock::now();
+  EXPECT_EQ(port.Read(buffer, 0), 0);
+  EXPECT_LT(ElapsedMs(start), 50);
+}
+
+// Silence ends a read after the total time-out: 500 ms with EN_OVERLAPPED_IO,
+// 250 ms without.
+TEST(SerialCommTimeout, SilenceEndsTheReadAfterTheTotalTimeOut) {
+  struct Case {
+    uint32_t option;
+    int64_t totalMs;
+  };
+  for (const Case c : {Case{EN_WATCH_THREAD | EN_OVERLAPPED_IO, 500}, Case{EN_WATCH_THREAD, 250}}) {
+    Pty pty;
+    SerialComm port(c.option);
+    port.OpenDevice(pty.SlavePath());
+    uint8_t buffer[64];
+    const auto start = Clock::now();
+    EXPECT_EQ(port.Read(buffer, 64), 0) << c.option;
+    const int64_t took = ElapsedMs(start);
+    EXPECT_GE(took, c.totalMs - 5) << c.option;
+    EXPECT_LT(took, c.totalMs + 300) << c.option;
+  }
+}
+
+TEST_F(SerialCommTest, ManySmallWritesLeaveInCallOrder) {
+  std::vector<uint8_t> expected;
+  size_t total = 0;
+  for (int i = 0; i < 3000; ++i) total += 1 + i % 7;
+  std::vector<uint8_t> got;
+  std::thread reader([&] { got = pty.Receive(total, 2000); });
+  for (int i = 0; i < 3000; ++i) {
+    const std::vector<uint8_t> piece = Sequence(1 + i % 7, expected.size());
+    expected.insert(expected.end(), piece.begin(), piece.end());
+    port.Write(piece.data(), static_cast<int>(piece.size()));
+  }
+  port.Drain();
+  reader.join();
+  EXPECT_EQ(got, expected);
+  EXPECT_EQ(port.OutCount(), total);
+  EXPECT_EQ(port.QueueCount(COMM_QUEUE_OUTPUT), 0u);
+}
+
+// A large write returns at once although the peer reads slowly; writes
+// beyond what the queue holds wait for room, and nothing is lost or reordered.
+TEST_F(SerialCommTest, LargeWritesToASlowReaderArriveWholeAndInOrder) {
+  const std::vector<uint8_t> expected = Sequence(3 * 30000);
+  std::vector<uint8_t> got;
+  std::thread reader([&] {
+    while (got.size() < expected.size()) {
+      const std::vector<uint8_t> piece =
+          pty.Receive(std::min<size_t>(1024, expected.size() - got.size()), 2000);
+      if (piece.empty()) break;
+      got.insert(got.end(), piece.begin(), piece.end());
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  });
+  const auto start = Clock::now();
+  port.Write(expected.data(), 30000);
+  EXPECT_LT(ElapsedMs(start), 100);
+  port.Write(expected.data() + 30000, 30000);
+  port.Write(expected.data() + 60000, 30000);
+  EXPECT_GT(port.QueueCount(COMM_QUEUE_OUTPUT), 0u);
+  port.Drain();
+  EXPECT_EQ(port.QueueCount(COMM_QUEUE_OUTPUT), 0u);
+  reader.join();
+  ASSERT_EQ(got.size(), expected.size());
+  EXPECT_EQ(got, expected);
+}
+
+TEST_F(SerialCommTest, NotifiesAboutEveryTenMillisecondsWhileBytesWait) {
+  pty.Send({1, 2, 3});
+  ASSERT_TRUE(notes.WaitFor(1, 1000));
+  const auto start = Clock::now();
+  const int first = notes.Count();
+  ASSERT_TRUE(notes.WaitFor(first + 4, 1000));
+  EXPECT_GE(ElapsedMs(start), 30);  // four more take at least three intervals
+  EXPECT_EQ(notes.LastPort(), port.PortNumber());
+
+  uint8_t buffer[64];
+  ASSERT_EQ(port.Read(buffer, 64), 3);
+  std::this_thread::sleep_for(std::chrono::milliseconds(15));
+  const int settled = notes.Count();
+  std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  EXPECT_EQ(notes.Count(), settled) << "notified with no byte waiting";
+
+  pty.Send({4});
+  EXPECT_TRUE(notes.WaitFor(settled + 1, 1000));
+}
+
+TEST_F(SerialCommTest, CloseIsQuickAndEndsTheNotifications) {
+  pty.Send({1});
+  ASSERT_TRUE(notes.WaitFor(1, 1000));
+  const auto start = Clock::now();
+  port.Close();
+  EXPECT_LT(ElapsedMs(start), 100);
+  EXPECT_FALSE(port.IsOpen());
+  const int atClose = notes.Count();
+  std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  EXPECT_EQ(notes.Count(), atClose);
+}
+
+TEST_F(SerialCommTest, SecondOpenOfAHeldPortFailsAsBusyAndEndsClosed) {
+  SerialComm second;
+  const CommError error = ErrorOf([&] { second.OpenDevice(pty.SlavePath()); });
+  EXPECT_EQ(std::string(error.what()), std::string(kOpenPortText) +
+                                           "Code:" + std::to_string(EWOULDBLOCK) + ";" +
+                                           std::strerror(EWOULDBLOCK));
+  EXPECT_NE(error.userMessage().en.find("in use by another program"), std::string::npos);
+  EXPECT_NE(error.userMessage().en.find(pty.SlavePath()), std::string::npos);
+  EXPECT_NE(error.userMessage().zh.find(pty.SlavePath()), std::string::npos);
+  EXPECT_FALSE(second.IsOpen());
+
+  port.Close();
+  second.OpenDevice(pty.SlavePath());
+  EXPECT_TRUE(second.IsOpen());
+}
+
+// Misuse and bad port numbers raise the fixed texts, with no error code.
+TEST_F(SerialCommTest, FixedTextsForMisuseAndPortRange) {
+  const std::string range = "COMM_ASSERT(dwPort >= 1 && dwPort <= 1024) failed; SerialComm(332); ";
+  SerialComm closed;
+  struct Case {
+    const char* what;
+    std::function<void()> call;
+    std::string text;
+  };
+  uint8_t byte = 0;
+  const Case cases[] = {
+      {"port 0", [&] { closed.Open(0); }, range},
+      {"port 1025", [&] { closed.Open(1025); }, range},
+      {"COM0", [&] { closed.OpenDevice("COM0"); }, range},
+      {"COM1025", [&] { closed.OpenDevice("COM1025"); }, range},
+      {"huge COM", [&] { closed.OpenDevice("COM99999999999999999999"); }, range},
+      {"read closed", [&] { closed.Read(&byte, 1); },
+       "COMM_ASSERT(IsOpen()) failed; SerialComm(418); "},
+      {"read no buffer", [&] { port.Read(nullptr, 1); },
+       "COMM_ASSERT(pBuffer) failed; SerialComm(478); "},
+      {"write closed", [&] { closed.Write(&byte, 1); },
+       "COMM_ASSERT(IsOpen()) failed; SerialComm(511); "},
+      {"queue closed", [&] { closed.QueueCount(COMM_QUEUE_INPUT); },
+       "COMM_ASSERT(IsOpen()) failed; SerialComm(982); "},
+      {"open an open port", [&] { port.Open(5); },
+       "COMM_ASSERT(!IsOpen()) failed; SerialComm(1708); "},
+      {"option while open", [&] { port.SetOption(0); },
+       "COMM_ASSERT(!IsOpen()) failed; SerialComm(210); "},
+      {"no notify target", [&] { port.SetNotifyTarget(nullptr); },
+       "COMM_ASSERT(::IsWindow(hWnd)) failed; SerialComm(250); "},
+  };
+  const uint32_t openNumber = port.PortNumber();
+  for (const Case& c : cases) EXPECT_EQ(ErrorOf(c.call).what(), c.text) << c.what;
+  EXPECT_FALSE(closed.IsOpen());
+  EXPECT_TRUE(port.IsOpen());
+  EXPECT_EQ(port.PortNumber(), openNumber);
+  EXPECT_EQ(port.DeviceName(), pty.SlavePath());
+  EXPECT_NE(ErrorOf([&] { closed.Open(0); }).userMessage().en.find("Port number 0"),
+            std::string::npos);
+}
+
+TEST(SerialCommOpen, MissingDeviceOrNotATtyFailsWithCodeAndReasonAndEndsClosed) {
+  const std::filesystem::path dir = ::testing::TempDir();
+  const std::string plain = (dir / "serial_not_a_tty").string();
+  ::close(::open(plain.c_str(), O_CREAT | O_WRONLY, 0600));
+  struct Case {
+    std::string device;
+    int code;
+    const char* reason;
+  };
+  for (const Case& c : {Case{"/dev/ttyUSB-missing", ENOENT, "does not exist"},
+                        Case{plain, ENOTTY, "is not a serial port"}}) {
+    SerialComm port;
+    try {
+      port.OpenDevice(c.device);
+      ADD_FAILURE() << c.device << " opened";
+    } catch (const CommError& error) {
+      EXPECT_EQ(std::string(error.what()), std::string(kOpenPortText) +
+                                               "Code:" + std::to_string(c.code) + ";" +
+                                               std::strerror(c.code));
+      EXPECT_NE(error.userMessage().en.find(c.reason), std::string::npos) << c.device;
+      EXPECT_NE(error.userMessage().zh.find(c.device), std::string::npos) << c.device;
+    }
+    EXPECT_FALSE(port.IsOpen()) << c.device;
+  }
+  // The failed open released its lock: the file can be locked again.
+  const int fd = ::open(plain.c_str(), O_RDONLY);
+  EXPECT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+  ::close(fd);
+  std::filesystem::remove(plain);
+}
+
+// Port n is /dev/ttyS(n-1), by number or as a "COMn" text; a device path
+// gets a number of its own on every open.
+TEST(SerialCommOpen, PortNumbersNameTtySDevices) {
+  Pty pty;
+  const std::filesystem::path root = std::filesystem::path(::testing::TempDir()) / "serial_dev";
+  std::filesystem::create_directories(root);
+  std::filesystem::remove(root / "ttyS2");
+  std::filesystem::create_symlink(pty.SlavePath(), root / "ttyS2");
+  SerialComm port(EN_WATCH_THREAD | EN_OVERLAPPED_IO, root.string());
+  for (const std::function<void()>& open : std::initializer_list<std::function<void()>>{
+           [&] { port.Open(3); }, [&] { port.OpenDevice("com3"); }}) {
+    open();
+    EXPECT_EQ(port.PortNumber(), 3u);
+    EXPECT_EQ(port.DeviceName(), (root / "ttyS2").string());
+    pty.Send({0x7F});
+    uint8_t byte = 0;
+    EXPECT_EQ(port.Read(&byte, 1), 1);
+    EXPECT_EQ(byte, 0x7F);
+    port.Close();
+  }
+  port.OpenDevice(pty.SlavePath());
+  const uint32_t first = port.PortNumber();
+  port.Close();
+  port.OpenDevice(pty.SlavePath());
+  EXPECT_GE(first, SerialComm::kDevicePortBase);
+  EXPECT_NE(port.PortNumber(), first);
+  std::filesystem::remove_all(root);
+}
+
+TEST_F(SerialCommTest, VanishedDeviceRaisesOnReadAndNotifiesOnce) {
+  std::thread unplug([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    pty.CloseMaster();
+  });
+  uint8_t buffer[64];
+  const auto start = Clock::now();
+  const CommError error = ErrorOf([&] { port.Read(buffer, 64); });
+  unplug.join();
+  EXPECT_LT(ElapsedMs(start), 400);
+  EXPECT_EQ(
+      std::string(error.what())
+          .rfind("COMM_ASSERT(::GetOverlappedResult(hComm_, &RO_, &dwReadResult, TRUE)) failed; "
+                 "SerialComm(433); Code:",
+                 0),
+      0u)
+      << error.what();
+  EXPECT_NE(error.userMessage().en.find("disconnected"), std::string::npos);
+  EXPECT_NE(error.userMessage().en.find(pty.SlavePath()), std::string::npos);
+  ASSERT_TRUE(notes.WaitFor(1, 1000));
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_EQ(notes.Count(), 1);
+
+  const uint8_t frame[] = {0xAA, 0x55};
+  EXPECT_NE(ErrorOf([&] { port.Write(frame, 2); }).userMessage().en.find("disconnected"),
+            std::string::npos);
+  EXPECT_NE(ErrorOf([&] { port.Read(buffer, 64); }).userMessage().en.find("disconnected"),
+            std::string::npos);
+  port.Close();
+  EXPECT_FALSE(port.IsOpen());
+}
+
+// Without the watch thread, writes complete in the call and nothing notifies.
+TEST(SerialCommOpen, WithoutWatchThreadWritesSynchronouslyAndNeverNotifies) {
+  Pty pty;
+  NotifyRecorder notes;
+  SerialComm port(EN_OVERLAPPED_IO);
+  port.SetNotifyTarget(notes.Target());
+  port.OpenDevice(pty.SlavePath());
+  const std::vector<uint8_t> sent = Sequence(200);
+  EXPECT_EQ(port.Write(sent.data(), 200), 200);
+  EXPECT_EQ(pty.Receive(200, 500), sent);
+  pty.Send({9});
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_EQ(notes.Count(), 0);
+  EXPECT_EQ(port.QueueCount(COMM_QUEUE_INPUT), 1u);
+}
+
+}  // namespace
+}  // namespace vqled
