@@ -1,0 +1,24 @@
+// The command line of vqled-sim and the model lookup it shares with the
+// editor's built-in virtual controller.
+#pragma once
+
+#include <string>
+
+#include "engine/sim_controller.h"
+#include "model/text.h"
+
+namespace vqled {
+
+// The index 0..28 of a model name ("VQ-M05"), or -1.
+int FindModel(const std::string& name);
+// The profile values a controller of that model works with (from the catalogue).
+ModelProfile SimModelProfile(int modelIndex);
+
+// The options text printed by --help.
+const char* SimUsage();
+
+// Fills options from the arguments (argv[0] is the program). --help sets
+// showHelp. A bad or missing option gives the reason in both variants.
+Outcome ParseSimOptions(int argc, char** argv, SimOptions& options, bool& showHelp);
+
+}  // namespace vqled
