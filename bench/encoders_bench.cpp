@@ -29,10 +29,6 @@ Bench& LitModel(int modelIndex, int32_t value) {
     for (int c = kFirstFrameColumn; c < bench.store.gridColumnCount; ++c)
       bench.store.Cell(0, r, c) = value;
   }
-  bench.controls.radioButton3 = true;
-  bench.controls.time1Text = "1000";
-  bench.controls.time2Text = "800";
-  bench.controls.time3Text = "600";
   return bench;
 }
 

@@ -19,20 +19,21 @@ namespace vqled {
 inline constexpr const char* kDebugImageFile = "send.bin";
 
 // The control states the download encoders read, as the form shows them at
-// the moment of the call. Number fields come as their texts: the encoders
-// convert them when they run, as the form's conversion would.
+// the moment of the call; the defaults are the form's at start. Number fields
+// come as their texts: the encoders convert them when they run, as the form's
+// conversion would.
 struct DownloadControls {
-  bool radioButton1 = false;    // "单次循环" (play once)
-  bool radioButton2 = false;    // "多次循环 次数：" (counted loops)
-  bool radioButton3 = false;    // "无限循环" (loop for ever)
-  std::string edit6Text = "0";  // Edit6, the loop count
-  std::string time1Text;        // time1, default time 1
-  std::string time2Text;        // time2, default time 2
-  std::string time3Text;        // time3, default time 3
-  int timeT1Index = 0;          // timeT1's selected unit item (0 ms, 1 s, 2 min; -1 none)
-  int timeT2Index = 0;          // timeT2's selected unit item
-  int timeT3Index = 0;          // timeT3's selected unit item
-  bool checkBox3 = false;       // "完成后全灭" (all lamps off when done)
+  bool radioButton1 = false;       // "单次循环" (play once)
+  bool radioButton2 = false;       // "多次循环 次数：" (counted loops)
+  bool radioButton3 = true;        // "无限循环" (loop for ever)
+  std::string edit6Text = "0";     // Edit6, the loop count
+  std::string time1Text = "1000";  // time1, default time 1
+  std::string time2Text = "800";   // time2, default time 2
+  std::string time3Text = "600";   // time3, default time 3
+  int timeT1Index = 0;             // timeT1's selected unit item (0 ms, 1 s, 2 min; -1 none)
+  int timeT2Index = 0;             // timeT2's selected unit item
+  int timeT3Index = 0;             // timeT3's selected unit item
+  bool checkBox3 = false;          // "完成后全灭" (all lamps off when done)
   // ComboBox9 .. ComboBox12: the channel counts of light groups one to four on
   // the panel GroupBox6, which is never shown, so no item is ever selected.
   int comboBox9Index = -1;

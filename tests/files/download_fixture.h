@@ -1,6 +1,6 @@
 // A store, a profile, the form's download controls and an image buffer, set
 // up as the form has them after start-up: every area empty with the default
-// times 1000, 800, 600, 400 and 200 ms, loop for ever shown, loop count 0.
+// times 1000, 800, 600, 400 and 200 ms, the controls as the form starts.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -29,10 +29,6 @@ class DownloadTest : public ::testing::Test {
       const int32_t values[kDefaultTimeCount] = {1000, 800, 600, 400, 200};
       for (int k = 0; k < kDefaultTimeCount; ++k) store.defaultTime[a][k] = {values[k], 0};
     }
-    controls.radioButton3 = true;
-    controls.time1Text = "1000";
-    controls.time2Text = "800";
-    controls.time3Text = "600";
   }
   // Selects a model as ApplyModelProfile and LayoutGrid leave it.
   void Model(int modelIndex, int valueKind, int channels, int gridColumns) {
