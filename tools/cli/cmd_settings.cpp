@@ -1,0 +1,81 @@
+// vqled-cli settings: sends the trigger and music settings image built from
+// the SETGroup keys of a Config.ini (their defaults when it has none).
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "command.h"
+#include "files/config_keys.h"
+#include "files/ini_file.h"
+#include "link_driver.h"
+
+namespace vqled::cli {
+namespace {
+
+constexpr const char* kUsage = "vqled-cli settings --port DEV --model VQ-Mnn [--config PATH]";
+
+// The settings panel as LoadConfig fills it from the file's SETGroup keys.
+Outcome ReadSettingsPanel(const IniFile& ini, SettingsPanel& panel) {
+  struct Target {
+    std::string key;
+    int* index;
+  };
+  Target targets[kTriggerRows * kTriggerLists + 4] = {{"CheckBoAA", &panel.comboBoxAA},
+                                                      {"CheckBoAB", &panel.comboBoxAB},
+                                                      {"CheckBoAC", &panel.comboBoxAC},
+                                                      {"ComboBox14", &panel.comboBox14}};
+  int at = 4;
+  for (int list = 0; list < kTriggerLists; ++list) {
+    for (int n = 0; n < kTriggerRows; ++n) {
+      targets[at++] = {std::string("Group") + static_cast<char>('A' + list) + std::to_string(n + 1),
+                       &panel.row[n][list]};
+    }
+  }
+  for (const Target& target : targets) {
+    const ConfigKey* key = FindConfigKey("SETGroup", target.key.c_str());
+    int32_t value = 0;
+    const Outcome read = key ? ReadConfigNumber(ini, *key, value) : Outcome::Ok();
+    if (!read.ok) return read;
+    *target.index = value;
+  }
+  return Outcome::Ok();
+}
+
+int RunSettings(int argc, char** argv) {
+  LinkArgs args;
+  std::string configPath;
+  const int parsed = ParseLinkArgs(argc, argv, kUsage, true, args,
+                                   [&](int n, char** v, int& i, std::string& error) {
+                                     if (std::strcmp(v[i], "--config") != 0) return false;
+                                     if (i + 1 < n) {
+                                       configPath = v[++i];
+                                     } else {
+                                       error = "--config needs a path";
+                                     }
+                                     return true;
+                                   });
+  if (parsed != kProceed) return parsed;
+  IniFile ini;
+  if (!configPath.empty()) {
+    const Outcome loaded = ini.Load(configPath);
+    if (!loaded.ok) {
+      std::fprintf(stderr, "%s\n", loaded.message.en.c_str());
+      return kExitFailure;
+    }
+  }
+  SettingsPanel panel;
+  const Outcome read = ReadSettingsPanel(ini, panel);
+  if (!read.ok) {
+    std::fprintf(stderr, "%s: %s\n", configPath.c_str(), read.message.en.c_str());
+    return kExitFailure;
+  }
+  LinkSession session(args);
+  session.link->Button5Click(panel);
+  return session.host->RunUntilStopped(*session.link, "Send OK !!!!");
+}
+
+const CommandRegistration reg{"settings", "send the trigger and music settings of a Config.ini",
+                              &RunSettings};
+
+}  // namespace
+}  // namespace vqled::cli

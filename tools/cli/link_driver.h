@@ -1,0 +1,116 @@
+// Running the controller link from the command line: a host that shows the
+// status texts and a progress bar on stderr, keeps the two link timers in a
+// poll loop with real time, and wakes the loop when the port's watch thread
+// reports received bytes. Every transaction ends through its own end, the
+// probe give-up or the watchdog, so the loop always returns.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "files/area_image.h"
+#include "link/controller_link.h"
+#include "link/link_host.h"
+#include "model/area_settings.h"
+#include "model/model_profile.h"
+#include "model/pattern_store.h"
+
+namespace vqled::cli {
+
+class CliHost : public LinkHost {
+ public:
+  CliHost(std::string portText, ModelProfile& profile, PatternStore& store);
+  ~CliHost() override;
+  CliHost(const CliHost&) = delete;
+  CliHost& operator=(const CliHost&) = delete;
+
+  void SetStatus(const Text& text) override;
+  void SetAreaLabel(const Text& text) override;
+  void SetLastReply(std::string_view) override {}
+  void ClearLog() override {}
+  void AddLogLine(std::string_view) override {}
+  void SetProgress(int position) override;
+  void SetLinkLamp(bool) override {}
+  void SetControlEnabled(LinkControl, bool) override {}
+  void ShowMessage(const Text& text, const Text& caption) override;
+  void StartTimer(LinkTimer timer, int intervalMs) override;
+  void StopTimer(LinkTimer timer) override;
+  void SetClockText(std::string_view) override {}
+  void SetDayCount(std::string_view) override {}
+  void SwitchToModelVQM28() override;
+  std::string_view PortText() override { return portText_; }
+  LocalTime LocalNow() override;
+  int64_t NowSeconds() override;
+  LocalTime EndDate() override { return endDate; }
+  bool DebugImageWanted() override { return false; }
+  void SaveConfig() override {}
+  void PostReceive(uint32_t port) override;
+  void LinkStopped() override { stopped_ = true; }
+
+  // Runs timers and receive notifications for link until it stops; returns
+  // the exit status: 0 when the last status text is successText.
+  int RunUntilStopped(ControllerLink& link, const char* successText);
+
+  LocalTime endDate;
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  struct Timer {
+    bool running = false;
+    int intervalMs = 0;
+    Clock::time_point due;
+  };
+  Timer& Slot(LinkTimer timer) { return timer == TIMER_1 ? timers_[0] : timers_[1]; }
+  void DispatchPosted(ControllerLink& link);
+  void FireDueTimers(ControllerLink& link);
+  int MsUntilNextTimer() const;
+
+  std::string portText_;
+  ModelProfile& profile_;
+  PatternStore& store_;
+  Timer timers_[2];
+  int wakeRead_ = -1;
+  int wakeWrite_ = -1;
+  bool stopped_ = false;
+  std::string lastStatus_;
+  bool progressShown_ = false;
+};
+
+// The common arguments of the link commands.
+struct LinkArgs {
+  std::string port;
+  int modelIndex = -1;
+  int controllerCount = 1;
+};
+
+// The index of a model name "VQ-Mnn", or -1.
+int ModelIndexByName(const std::string& name);
+
+// A command's own option at argv[i]: returns true when it took it (advancing
+// i past its value), setting error when the value is bad.
+using ExtraArg = std::function<bool(int argc, char** argv, int& i, std::string& error)>;
+
+constexpr int kProceed = -1;
+// Reads "--port DEV", "--model VQ-Mnn" and the command's own options. Returns
+// kProceed when the command is to run, otherwise its exit status (0 after
+// --help, kExitUsage after a message on stderr).
+int ParseLinkArgs(int argc, char** argv, const char* usage, bool needModel, LinkArgs& args,
+                  const ExtraArg& extra = {});
+
+// Everything one link command needs: the document, the profile of the model,
+// the image buffer, the host and the link over a real serial port.
+// A download command sets encode before it starts the link.
+struct LinkSession {
+  explicit LinkSession(const LinkArgs& args);
+  DownloadEncoder encode;
+  std::unique_ptr<PatternStore> store;
+  ModelProfile profile;
+  AreaControls controls;  // what the area band shows
+  std::unique_ptr<ImageBuffer> image;
+  std::unique_ptr<CliHost> host;
+  std::unique_ptr<ControllerLink> link;
+};
+
+}  // namespace vqled::cli
