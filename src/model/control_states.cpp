@@ -12,6 +12,7 @@ namespace {
 constexpr bool ON = true;
 constexpr bool OFF = false;
 
+// The common states every application sets first.
 // clang-format off
 constexpr ControlSetting kCommon[] = {
     {"GroupBox4", CONTROL_ENABLED, ON},   {"GroupBox5", CONTROL_ENABLED, ON},
@@ -104,10 +105,11 @@ static_assert(AllKnown(kFirstThreeTimes) && AllKnown(kFirstTwoTimes) && AllKnown
               AllKnown(kControllerList) && AllKnown(kTabStrip));
 
 template <size_t N>
-void Apply(ControlStates& states, const ControlSetting (&group)[N], bool when = true) {
+void Apply(ControlStates& states, const ControlSetting (&group)[N], bool when) {
   if (!when) return;
-  for (const ControlSetting& s : group)
+  for (const ControlSetting& s : group) {
     states.settings[IndexOf(s.control, s.property)].value = s.value;
+  }
 }
 
 void ApplyDefaultTimes(ControlStates& states, DefaultTimesShown times) {
