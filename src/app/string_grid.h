@@ -24,9 +24,12 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QFont>
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -40,10 +43,26 @@ namespace vqled {
 struct ModelProfile;
 class PatternStore;
 
-// Draws one cell as the core painter describes it, inside the cell rectangle
-// rect (the box and the outlines reach one pixel beyond it, over the grid
-// lines). text is a scratch string reused from cell to cell.
-void DrawCellPaint(QPainter& painter, const CellPaint& paint, const QRect& rect, QString& text);
+// Draws cells as the core painter describes them, inside the cell rectangle
+// (the box and the outlines reach one pixel beyond it, over the grid lines).
+// Texts are rendered once per text, colour and font and then copied, so a
+// full repaint costs little more than filling the boxes.
+class CellPaintDrawer {
+ public:
+  CellPaintDrawer();
+  ~CellPaintDrawer();
+  void Draw(QPainter& painter, const CellPaint& paint, const QRect& rect);
+  void ClearCache();  // after a change of the font
+
+ private:
+  struct CachedText;
+  const QImage& TextImage(QPainter& painter, const CellText& text);
+
+  std::vector<CachedText> cache_;
+  QFont font_;
+  qreal pixelRatio_ = 1;
+  QString scratch_;
+};
 
 class StringGrid : public QAbstractScrollArea, public GridGeometry {
   Q_OBJECT
@@ -64,8 +83,8 @@ class StringGrid : public QAbstractScrollArea, public GridGeometry {
   // columns; new ones take the default size.
   void setRowCount(int rows);
   void setColumnCount(int columns);
-  int rowCount() const { return static_cast<int>(rowHeights_.size()); }
-  int columnCount() const { return static_cast<int>(columnWidths_.size()); }
+  int rowCount() const { return static_cast<int>(rows_.sizes.size()); }
+  int columnCount() const { return static_cast<int>(columns_.sizes.size()); }
   void setDefaultRowHeight(int height);   // all rows take this height
   void setDefaultColumnWidth(int width);  // all columns take this width
   void setRowHeight(int row, int height);
@@ -112,24 +131,34 @@ class StringGrid : public QAbstractScrollArea, public GridGeometry {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
-  struct Axis;
-  int FixedWidth() const;
-  int FixedHeight() const;
-  int ColumnLeft(int column) const;  // viewport x of the column's left edge
-  int RowTop(int row) const;
-  int ColumnAtX(int x) const;
-  int RowAtY(int y) const;
-  void UpdateScrollBars();
+  // One direction of the grid: the sizes of its columns (or rows), the first
+  // `fixed` of which never scroll.
+  struct Axis {
+    std::vector<int> sizes;
+    std::vector<int> start;  // start[i]: sum of sizes[j] + line for j < i
+    int fixed = 0;
+    void Rebuild(int line);
+    int FixedExtent() const {
+      return start.empty() ? 0 : start[std::min<size_t>(fixed, sizes.size())];
+    }
+    int ScrollExtent() const { return start.empty() ? 0 : start.back() - FixedExtent(); }
+    int Position(int index, int offset) const;      // viewport coordinate of the index's edge
+    int IndexAt(int coordinate, int offset) const;  // -1 before the first or past the last
+    int ClampedIndexAt(int coordinate, int offset) const;  // nearest scrolling index
+  };
+  int HorizontalOffset() const;
+  int VerticalOffset() const;
+  void Relayout();
+  void PaintRegion(QPainter& painter, const QRect& clip, int firstColumn, int lastColumn,
+                   int firstRow, int lastRow);
   void ExtendSelection(const QPoint& viewportPos);
-  void PaintCells(QPainter& painter, const QRect& area, int firstColumn, int lastColumn,
-                  int firstRow, int lastRow);
+  void AutoScroll(const QPoint& viewportPos);
 
-  std::vector<int> columnWidths_;
-  std::vector<int> rowHeights_;
-  std::vector<int> columnStart_;  // prefix sums of the frame column widths and lines
-  std::vector<int> rowStart_;
+  Axis columns_;
+  Axis rows_;
   int defaultColumnWidth_ = 64;
   int defaultRowHeight_ = 15;
   int lineWidth_ = 1;
@@ -138,7 +167,7 @@ class StringGrid : public QAbstractScrollArea, public GridGeometry {
   GridCell current_{kFixedColumns, kFixedRows};
   GridCell anchor_{-1, -1};
   bool selecting_ = false;
-  QString textScratch_;
+  CellPaintDrawer drawer_;
 };
 
 }  // namespace vqled
