@@ -368,6 +368,14 @@ bool SerialComm::AwaitOutputLocked(std::unique_lock<std::mutex>& lock, Clock::ti
   return true;
 }
 
+// Whether the device is gone, after a read that failed with err: any error
+// but "nothing to read yet" marks it so.
+bool SerialComm::LineLost(int err) {
+  std::lock_guard lock(outMutex_);
+  if (err != EAGAIN) MarkVanishedLocked(err);
+  return bVanished_;
+}
+
 int SerialComm::Read(uint8_t* buffer, int length) {
   if (!buffer) RaiseComm(kAssertReadBuffer, 0);
   if (!IsOpen()) RaiseComm(kAssertReadOpen, 0);
@@ -385,19 +393,17 @@ int SerialComm::Read(uint8_t* buffer, int length) {
     }
     const int err = count == 0 ? EIO : errno;
     if (err == EINTR) continue;
-    bool vanished = err != EAGAIN;
-    if (vanished) {
-      std::lock_guard lock(outMutex_);
-      MarkVanishedLocked(err);
-    } else {
-      std::lock_guard lock(outMutex_);
-      vanished = bVanished_;
+    if (LineLost(err)) {
+      if (got > 0) break;  // the bytes that came are the caller's; the next Read reports
+      RaiseVanished(kAssertReadResult);
     }
-    if (vanished) RaiseVanished(kAssertReadResult);
     pollfd fd{hComm_, POLLIN, 0};
     const int ready = PollUntil(&fd, 1, deadline);
     if (ready == 0) break;
     if (ready < 0) RaiseComm(kAssertReadWait, errno, PortVanishedMessage(szName_));
+    // An error on the line with nothing to read would wake this loop at once
+    // for the rest of the read: the device is gone.
+    if ((fd.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fd.revents & POLLIN)) LineLost(EIO);
   }
   dwInCount_ += static_cast<uint32_t>(got);
   return got;

@@ -120,6 +120,7 @@ class SerialComm : public LinkPort {
   bool OutRoomLocked() const { return outQueue_.Room() > 0 || bVanished_; }
   bool OutEmptyLocked() const { return outQueue_.Empty() || bVanished_; }
   void MarkVanishedLocked(int err);
+  bool LineLost(int err);
   [[noreturn]] void RaiseVanished(const char* assertText);
 
   uint32_t dwOption_;
