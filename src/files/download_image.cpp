@@ -1,10 +1,9 @@
 #include "files/download_image.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
+
+#include "files/file_io.h"
 
 namespace vqled {
 namespace {
@@ -68,19 +67,11 @@ Outcome EncodeDownloadImage(PatternStore& store, const ModelProfile& profile,
 }
 
 Outcome WriteDebugImage(const ImageBuffer& image) {
-  std::FILE* file = std::fopen(kDebugImageFile, "wb");
-  int error = file ? 0 : errno;
-  if (file) {
-    const size_t count = static_cast<size_t>(image.imageLast + 1);
-    if (std::fwrite(image.entry, 1, count, file) != count) error = errno;
-    if (std::fclose(file) != 0 && error == 0) error = errno;
-  }
-  if (error == 0) return Outcome::Ok();
   std::error_code ignored;
-  const std::string path = std::filesystem::absolute(kDebugImageFile, ignored).string();
-  const std::string reason = std::strerror(error);
-  return Outcome::Fail({"无法写入调试文件 " + path + "：" + reason,
-                        "Cannot write the debug image " + path + ": " + reason});
+  SafeFileWriter file(std::filesystem::absolute(kDebugImageFile, ignored).string());
+  if (Outcome opened = file.Open(); !opened.ok) return opened;
+  file.Write(image.entry, static_cast<size_t>(image.imageLast + 1));
+  return file.Commit();
 }
 
 }  // namespace vqled

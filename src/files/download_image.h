@@ -69,8 +69,9 @@ Outcome EncodeStepImage(PatternStore& store, const DownloadControls& controls, I
 Outcome EncodeGroupImage(PatternStore& store, const DownloadControls& controls, int area,
                          ImageBuffer& image);
 
-// Writes image bytes 0 .. imageLast to kDebugImageFile (created or truncated,
-// raw bytes); a file that cannot be written is reported by name and reason.
+// Writes image bytes 0 .. imageLast to kDebugImageFile (raw bytes, replacing
+// what the file held); a file that cannot be written is reported by name and
+// reason and left as it was.
 Outcome WriteDebugImage(const ImageBuffer& image);
 
 }  // namespace vqled
