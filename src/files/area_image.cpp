@@ -9,7 +9,8 @@ namespace {
 
 constexpr int kHeaderBytes = 30;
 constexpr int kRecordHead = 3;    // time value (2) and time type (1) before the channel bytes
-constexpr int kColumnBlock = 64;  // frames gathered per pass over the channel rows
+constexpr int kColumnBlock = 64;  // frames per tile of the record gathering
+constexpr int kRowTile = 32;      // channel rows per tile
 
 void PutWord(uint8_t* at, int32_t value) {
   at[0] = static_cast<uint8_t>(value >> 8);
@@ -67,30 +68,34 @@ void PutHeader(const PatternStore& store, const HeaderControls& controls, int ar
   std::memset(out + 25, 0, 5);
 }
 
+// Cells of a channel row past the area's rows: they hold nothing.
+const int32_t kNoCells[kColumnsPerArea] = {};
+
 // Writes the records of columns first..last. The store keeps an area row by
-// row while a record holds one column, so the channel bytes of a block of
-// columns are gathered one row at a time: each row is read sequentially and
-// the block's records stay in cache while they fill.
+// row while a record holds one column, so the channel bytes are moved in
+// tiles of kColumnBlock columns by kRowTile rows: the tile's cells and its
+// record bytes both stay in the first-level cache while they are moved.
 void PutRecordBlock(const PatternStore& store, int area, int channels, int first, int last,
                     uint8_t* out) {
-  const int record = kRecordHead + channels;
+  const size_t record = kRecordHead + channels;
   const FrameTimes& times = store.frameTime[area];
-  for (int c = first; c <= last; ++c) {
-    uint8_t* at = out + static_cast<size_t>(c - first) * record;
-    PutWord(at, times.timeValue[c]);
-    at[2] = static_cast<uint8_t>(times.timeType[c]);
-  }
   const int count = last - first + 1;
-  for (int ch = 0; ch < channels; ++ch) {
-    uint8_t* at = out + kRecordHead + ch;
-    const int row = kHeaderRows + ch;
-    if (row >= kRowsPerArea) {  // channels past the area's rows hold nothing
-      for (int i = 0; i < count; ++i) at[static_cast<size_t>(i) * record] = 0;
-      continue;
+  for (int i = 0; i < count; ++i) {
+    uint8_t* at = out + i * record;
+    PutWord(at, times.timeValue[first + i]);
+    at[2] = static_cast<uint8_t>(times.timeType[first + i]);
+  }
+  const int32_t* rows[kRowTile];
+  for (int tileFirst = 0; tileFirst < channels; tileFirst += kRowTile) {
+    const int tile = std::min(kRowTile, channels - tileFirst);
+    for (int t = 0; t < tile; ++t) {
+      const int row = kHeaderRows + tileFirst + t;
+      rows[t] = (row < kRowsPerArea ? store.Row(area, row) : kNoCells) + first;
     }
-    const int32_t* cells = store.Row(area, row) + first;
-    for (int i = 0; i < count; ++i)
-      at[static_cast<size_t>(i) * record] = static_cast<uint8_t>(cells[i]);
+    for (int i = 0; i < count; ++i) {
+      uint8_t* at = out + i * record + kRecordHead + tileFirst;
+      for (int t = 0; t < tile; ++t) at[t] = static_cast<uint8_t>(rows[t][i]);
+    }
   }
 }
 

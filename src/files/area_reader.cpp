@@ -7,7 +7,8 @@ namespace {
 
 constexpr int kRecordHead = 3;
 constexpr int kMaxFrames = kColumnsPerArea - kFirstFrameColumn;  // 4008
-constexpr int kFrameBlock = 64;  // records written per pass over the channel rows
+constexpr int kFrameBlock = 64;  // records per tile of the cell scattering
+constexpr int kRowTile = 32;     // channel rows per tile
 
 int Word(const uint8_t* at) {
   return at[0] * 256 + at[1];
@@ -66,8 +67,8 @@ size_t DecodeAreaImage(PatternStore& store, const uint8_t* data, size_t size, in
   DecodeHeader(store, data, area, reader);
   const int channels = extent.channels;
   FrameTimes& times = store.frameTime[area];
-  // Records are column-major and the store row-major: a block of records
-  // stays in cache while each channel row takes its cells from it.
+  // Records are column-major and the store row-major: cells move in tiles of
+  // kFrameBlock records by kRowTile rows that stay in the first-level cache.
   const uint8_t* records = data + kImageHeaderBytes;
   const size_t record = kRecordHead + channels;
   for (int f = 0; f < extent.frames; ++f) {
@@ -75,13 +76,18 @@ size_t DecodeAreaImage(PatternStore& store, const uint8_t* data, size_t size, in
     times.timeValue[f + kFirstFrameColumn] = Word(at);
     times.timeType[f + kFirstFrameColumn] = at[2];
   }
+  int32_t* rows[kRowTile];
   for (int first = 0; first < extent.frames; first += kFrameBlock) {
     const int count = std::min(kFrameBlock, extent.frames - first);
-    const uint8_t* block = records + first * record + kRecordHead;
-    for (int ch = 0; ch < channels; ++ch) {
-      int32_t* cells = store.Row(area, kHeaderRows + ch) + kFirstFrameColumn + first;
-      const uint8_t* at = block + ch;
-      for (int i = 0; i < count; ++i) cells[i] = at[i * record];
+    for (int tileFirst = 0; tileFirst < channels; tileFirst += kRowTile) {
+      const int tile = std::min(kRowTile, channels - tileFirst);
+      for (int t = 0; t < tile; ++t) {
+        rows[t] = store.Row(area, kHeaderRows + tileFirst + t) + kFirstFrameColumn + first;
+      }
+      for (int i = 0; i < count; ++i) {
+        const uint8_t* at = records + (first + i) * record + kRecordHead + tileFirst;
+        for (int t = 0; t < tile; ++t) rows[t][i] = at[t];
+      }
     }
   }
   store.scanRowCount = channels;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "files/file_io.h"
+#include "model/area_settings.h"
 #include "model/integer_text.h"
 
 namespace vqled {
@@ -207,7 +208,7 @@ Outcome ReadSingleAreaFile(PatternStore& store, const uint8_t* data, size_t size
   const size_t skip = size < kLedIndexBytes ? size : kLedIndexBytes;
   const ImageExtent extent = CheckAreaImage(data + skip, size - skip);
   if (extent.fault != IMAGE_FAULT_NONE) return Refused(name, extent, -1);
-  ResetArea(store, store.currentArea);  // ClearCurrentArea
+  ClearCurrentArea(store);
   DecodeAreaImage(store, data + skip, size - skip, store.currentArea, READER_SINGLE_AREA);
   return Outcome::Ok();
 }
