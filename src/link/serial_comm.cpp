@@ -72,15 +72,40 @@ constexpr BaudCode kBaudCodes[] = {
 
 constexpr tcflag_t kByteSizeFlags[] = {CS5, CS6, CS7, CS8};
 
-// Waits for events on fds until deadline; returns poll's result (0 at the
-// deadline, -1 with errno on failure other than an interruption).
+// Raw bytes (no line editing, echo, signals or output processing), the
+// receiver on, modem lines ignored, no flow control; byte size, parity and
+// stop bits as given, with parity checked on input where there is parity.
+void MakeRawLine(termios* line, uint8_t btParity, uint8_t btByteSize, uint8_t btStopBits) {
+  ::cfmakeraw(line);
+  line->c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+  line->c_cflag |= kByteSizeFlags[btByteSize - 5] | CLOCAL | CREAD;
+  if (btParity != NOPARITY) {
+    line->c_cflag |= PARENB;
+    if (btParity == ODDPARITY || btParity == MARKPARITY) line->c_cflag |= PARODD;
+    if (btParity >= MARKPARITY) line->c_cflag |= CMSPAR;
+    line->c_iflag |= INPCK;
+  }
+  if (btStopBits == TWOSTOPBITS) line->c_cflag |= CSTOPB;
+  line->c_iflag &= ~(IXON | IXOFF | IXANY);
+  line->c_cc[VMIN] = 1;  // with O_NONBLOCK: "nothing yet" is EAGAIN, 0 only at hang-up
+  line->c_cc[VTIME] = 0;
+}
+
+// Waits for events on fds until deadline (time_point::max(): no limit);
+// returns poll's result (0 at the deadline, -1 with errno on a failure other
+// than an interruption).
 int PollUntil(pollfd* fds, nfds_t count, std::chrono::steady_clock::time_point deadline) {
   for (;;) {
-    const auto left = deadline - std::chrono::steady_clock::now();
-    if (left <= std::chrono::steady_clock::duration::zero()) return 0;
-    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
-    const timespec wait{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
-    const int ready = ::ppoll(fds, count, &wait, nullptr);
+    timespec wait{};
+    const timespec* limit = nullptr;
+    if (deadline != std::chrono::steady_clock::time_point::max()) {
+      const auto left = deadline - std::chrono::steady_clock::now();
+      if (left <= std::chrono::steady_clock::duration::zero()) return 0;
+      const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+      wait = {static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+      limit = &wait;
+    }
+    const int ready = ::ppoll(fds, count, limit, nullptr);
     if (ready >= 0 || errno != EINTR) return ready;
   }
 }
@@ -158,17 +183,16 @@ void SerialComm::OpenNamed(uint32_t dwBaudRate, uint8_t btParity, uint8_t btByte
 // Opens the device for reading and writing, without becoming its controlling
 // terminal, and keeps other programs out: the flock holds against every
 // program that locks the port (root included), TIOCEXCL against any other
-// open by a user without privilege.
+// open by a user without privilege. A port it cannot have is let go at once,
+// untouched: purging it would take bytes from the program that holds it.
 bool SerialComm::OpenPort() {
-  hComm_ = ::open(szName_, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (hComm_ < 0) {
+  const int fd = ::open(szName_, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
     lastError_ = errno;
+    if (fd >= 0) ::close(fd);
     return false;
   }
-  if (::flock(hComm_, LOCK_EX | LOCK_NB) != 0 || ::ioctl(hComm_, TIOCEXCL) != 0) {
-    lastError_ = errno;
-    return false;
-  }
+  hComm_ = fd;
   return true;
 }
 
@@ -187,19 +211,7 @@ bool SerialComm::SetState(uint32_t dwBaudRate, uint8_t btParity, uint8_t btByteS
     lastError_ = errno;
     return false;
   }
-  ::cfmakeraw(&dcb_);
-  dcb_.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-  dcb_.c_cflag |= kByteSizeFlags[btByteSize - 5] | CLOCAL | CREAD;
-  if (btParity != NOPARITY) {
-    dcb_.c_cflag |= PARENB;
-    if (btParity == ODDPARITY || btParity == MARKPARITY) dcb_.c_cflag |= PARODD;
-    if (btParity >= MARKPARITY) dcb_.c_cflag |= CMSPAR;
-    dcb_.c_iflag |= INPCK;
-  }
-  if (btStopBits == TWOSTOPBITS) dcb_.c_cflag |= CSTOPB;
-  dcb_.c_iflag &= ~(IXON | IXOFF | IXANY);
-  dcb_.c_cc[VMIN] = 1;
-  dcb_.c_cc[VTIME] = 0;
+  MakeRawLine(&dcb_, btParity, btByteSize, btStopBits);
   if (::cfsetispeed(&dcb_, speed->code) != 0 || ::cfsetospeed(&dcb_, speed->code) != 0 ||
       ::tcsetattr(hComm_, TCSANOW, &dcb_) != 0) {
     lastError_ = errno;
@@ -289,28 +301,31 @@ void SerialComm::WatchLoop() {
       }
       deadline = nextNotify;
     }
-    bool outPending = false;
-    {
-      std::lock_guard lock(outMutex_);
-      outPending = !outQueue_.Empty();
-    }
-    pollfd fds[2] = {
-        {hWatchEvent_, POLLIN, 0},
-        {hComm_, static_cast<short>((waiting > 0 ? 0 : POLLIN) | (outPending ? POLLOUT : 0)), 0}};
-    const int ready =
-        deadline == Clock::time_point::max() ? ::poll(fds, 2, -1) : PollUntil(fds, 2, deadline);
-    if (ready < 0 && errno == EINTR) continue;
-    if (fds[0].revents & POLLIN) ConsumeWakes();
-    std::unique_lock lock(outMutex_);
-    if (ready < 0) MarkVanishedLocked(errno);
-    if (fds[1].revents & POLLOUT) FlushLocked();
-    if (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) MarkVanishedLocked(EIO);
-    if (bVanished_) {
-      lock.unlock();
+    if (!ServeLine(waiting > 0, deadline)) {
       NotifyReceive();
       return;
     }
   }
+}
+
+// Waits until deadline for the wake-up event or the port (for bytes to
+// arrive unless some already wait, for room while output is queued), then
+// writes what the port takes. Returns false once the device is gone.
+bool SerialComm::ServeLine(bool bytesWaiting, Clock::time_point deadline) {
+  short events = bytesWaiting ? 0 : POLLIN;
+  {
+    std::lock_guard lock(outMutex_);
+    if (!outQueue_.Empty()) events |= POLLOUT;
+  }
+  pollfd fds[2] = {{hWatchEvent_, POLLIN, 0}, {hComm_, events, 0}};
+  const int ready = PollUntil(fds, 2, deadline);
+  const int err = errno;
+  if (fds[0].revents & POLLIN) ConsumeWakes();
+  std::lock_guard lock(outMutex_);
+  if (ready < 0) MarkVanishedLocked(err);
+  if (fds[1].revents & POLLOUT) FlushLocked();
+  if (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) MarkVanishedLocked(EIO);
+  return !bVanished_;
 }
 
 void SerialComm::MarkVanishedLocked(int err) {

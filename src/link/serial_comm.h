@@ -109,6 +109,7 @@ class SerialComm : public LinkPort {
   void StopThreads(int waitMs);
 
   void WatchLoop();
+  bool ServeLine(bool bytesWaiting, Clock::time_point deadline);
   void NotifyReceive();
   void WakeWatch();
   void ConsumeWakes();

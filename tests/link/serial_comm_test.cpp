@@ -222,7 +222,10 @@ TEST_F(SerialCommTest, CloseIsQuickAndEndsTheNotifications) {
   EXPECT_EQ(notes.Count(), atClose);
 }
 
+// The failed open must leave the holder's port alone: its waiting bytes are
+// still there to read.
 TEST_F(SerialCommTest, SecondOpenOfAHeldPortFailsAsBusyAndEndsClosed) {
+  pty.Send({0x8F, 0x9E});
   SerialComm second;
   const CommError error = ErrorOf([&] { second.OpenDevice(pty.SlavePath()); });
   EXPECT_EQ(std::string(error.what()), std::string(kOpenPortText) +
@@ -232,6 +235,8 @@ TEST_F(SerialCommTest, SecondOpenOfAHeldPortFailsAsBusyAndEndsClosed) {
   EXPECT_NE(error.userMessage().en.find(pty.SlavePath()), std::string::npos);
   EXPECT_NE(error.userMessage().zh.find(pty.SlavePath()), std::string::npos);
   EXPECT_FALSE(second.IsOpen());
+  uint8_t buffer[64];
+  EXPECT_EQ(port.Read(buffer, 64), 2);
 
   port.Close();
   second.OpenDevice(pty.SlavePath());
