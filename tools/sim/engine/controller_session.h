@@ -79,7 +79,8 @@ struct SimStats {
   int endDatesSet = 0;
   int controllerTypes = 0;
   int transactionsEnded = 0;  // finishes, clocks, end dates and controller types
-  int lineOpens = 0;          // times the host opened the line
+  int lineOpens = 0;          // times the host was seen to open the line (a close and a
+                              // reopen quicker than the controller looks count once)
   bool hungUp = false;        // a hang-up fault closed the line
   bool serving = false;
 };

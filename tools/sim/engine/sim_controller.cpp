@@ -338,10 +338,13 @@ void SimController::Answer(const SimReply& reply, Clock::time_point arrivedAt) {
                                ByteTime() * reply.count;
   if (!PaceUntil(at)) return;
   txDoneAt_ = at;
-  const bool written = line_.Write(reply.bytes, reply.count);
+  const bool written = line_.HostHolds() && line_.Write(reply.bytes, reply.count);
   std::lock_guard<std::mutex> lock(mutex_);
+  if (!written) {
+    Log(LOG_NOTE, "reply " + Hex(reply.bytes, reply.count) + " dropped: the host closed the line");
+    return;
+  }
   LogBytes(LOG_TO_HOST, reply.bytes, reply.count);
-  if (!written) Log(LOG_NOTE, "the reply did not reach the host: it closed the line");
 }
 
 // Returns false when Stop() came first.

@@ -98,6 +98,11 @@ int SimLine::Read(uint8_t* bytes, int capacity) {
   return -1;  // EIO: no host holds the slave
 }
 
+bool SimLine::HostHolds() const {
+  pollfd line = {fd_, 0, 0};
+  return fd_ >= 0 && poll(&line, 1, 0) >= 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0;
+}
+
 bool SimLine::Write(const uint8_t* bytes, int count) {
   int done = 0;
   while (done < count) {

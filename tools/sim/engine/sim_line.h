@@ -42,6 +42,9 @@ class SimLine {
   // Reads what waits, up to capacity bytes: the count, 0 for none, -1 when
   // the host has closed the line.
   int Read(uint8_t* bytes, int capacity);
+  // Whether a host holds the slave now. Bytes written while none does would
+  // wait in the line for the next opener, as stale replies.
+  bool HostHolds() const;
   // Writes all bytes; false when the host has closed the line or it failed.
   bool Write(const uint8_t* bytes, int count);
   // Drops the line: the host sees its port vanish.
