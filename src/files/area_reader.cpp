@@ -20,23 +20,37 @@ constexpr int32_t kZeroTimeReplacement[2][kDefaultTimeCount] = {
     {100, 1000, 1500, 2000, 2500},  // all-area import
 };
 
-void DecodeHeader(PatternStore& store, const uint8_t* data, int area, AreaReader reader) {
+void DecodeHeader(PatternStore& store, const ImageHeader& header, int area, AreaReader reader) {
   for (int k = 0; k < kDefaultTimeCount; ++k) {
     DefaultTime& time = store.defaultTime[area][k];
-    time.value = Word(data + 4 + 3 * k);
-    time.unit = data[6 + 3 * k];
+    time = header.defaultTime[k];
     if (time.value == 0 && reader != READER_SINGLE_AREA) {
       time.value = kZeroTimeReplacement[reader][k];
     }
   }
   PlaySettings& play = store.playSettings[area];
-  play.enabled = data[19];
-  play.loopMode = data[20];
-  play.loopCount = Word(data + 21);
-  if (reader == READER_RESUME) play.endMode = data[23];
+  play.enabled = header.enabled;
+  play.loopMode = header.loopMode;
+  play.loopCount = header.loopCount;
+  if (reader == READER_RESUME) play.endMode = header.endMode;
 }
 
 }  // namespace
+
+ImageHeader ReadImageHeader(const uint8_t* data) {
+  ImageHeader header;
+  header.channels = Word(data);
+  header.frames = Word(data + 2);
+  for (int k = 0; k < kDefaultTimeCount; ++k) {
+    header.defaultTime[k] = {Word(data + 4 + 3 * k), data[6 + 3 * k]};
+  }
+  header.enabled = data[19];
+  header.loopMode = data[20];
+  header.loopCount = Word(data + 21);
+  header.endMode = data[23];
+  header.controllerType = data[24];
+  return header;
+}
 
 ImageExtent CheckAreaImage(const uint8_t* data, size_t size) {
   ImageExtent extent;
@@ -64,7 +78,7 @@ size_t DecodeAreaImage(PatternStore& store, const uint8_t* data, size_t size, in
                        AreaReader reader) {
   const ImageExtent extent = CheckAreaImage(data, size);
   if (extent.fault != IMAGE_FAULT_NONE) return 0;
-  DecodeHeader(store, data, area, reader);
+  DecodeHeader(store, ReadImageHeader(data), area, reader);
   const int channels = extent.channels;
   FrameTimes& times = store.frameTime[area];
   // Records are column-major and the store row-major: cells move in tiles of

@@ -38,6 +38,22 @@ struct ImageExtent {
   size_t available = 0;  // the bytes there were
 };
 
+// The header fields of an image, as stored (before any reader replaces a
+// zero default time).
+struct ImageHeader {
+  int channels = 0;
+  int frames = 0;
+  DefaultTime defaultTime[kDefaultTimeCount] = {};
+  int enabled = 0;
+  int loopMode = 0;
+  int loopCount = 0;
+  int endMode = 0;
+  int controllerType = 0;
+};
+
+// Reads the 30 header bytes at data.
+ImageHeader ReadImageHeader(const uint8_t* data);
+
 // Reads the header at data[0..size) and checks that the image fits an area
 // and the bytes. Reads nothing past size.
 ImageExtent CheckAreaImage(const uint8_t* data, size_t size);

@@ -1,10 +1,11 @@
 #include "files/pattern_files.h"
 
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "files/file_io.h"
 #include "model/area_settings.h"
-#include "model/integer_text.h"
 
 namespace vqled {
 namespace {
@@ -56,12 +57,9 @@ Outcome Refusal(const SaveRefusal& refusal) {
 
 // Takes the loop count into the current area's play settings; a text that is
 // not a number stops the save before any file is touched.
-Outcome StoreLoopCount(PatternStore& store, LoopCountEntry entry) {
-  int32_t value = entry.value;
-  if (!entry.converted) {
-    if (Outcome read = ReadInteger(entry.edit6Text, value); !read.ok) return read;
-  }
-  store.playSettings[store.currentArea].loopCount = value;
+Outcome TakeLoopCount(PatternStore& store, LoopCountEntry entry) {
+  if (!entry.converted) return StoreLoopCount(store, entry.edit6Text);
+  store.playSettings[store.currentArea].loopCount = entry.value;
   return Outcome::Ok();
 }
 
@@ -91,7 +89,7 @@ Outcome WriteAllAreas(PatternStore& store, const EncodeContext& context, const s
 Outcome WriteCurrentArea(PatternStore& store, const EncodeContext& context,
                          LoopCountEntry loopCount, const uint8_t* prefix, size_t prefixSize,
                          const std::string& path) {
-  if (Outcome stored = StoreLoopCount(store, loopCount); !stored.ok) return stored;
+  if (Outcome stored = TakeLoopCount(store, loopCount); !stored.ok) return stored;
   if (Outcome built = EncodeAreaImage(store, context.profile, context.controls, store.currentArea,
                                       context.image);
       !built.ok) {
@@ -186,30 +184,56 @@ Outcome ExportCurrentArea(PatternStore& store, const EncodeContext& context,
   return WriteCurrentArea(store, context, loopCount, nullptr, 0, path);
 }
 
-Outcome ReadAllAreaImages(PatternStore& store, const uint8_t* data, size_t size, AreaReader reader,
-                          const std::string& name) {
-  // Check every image before the first area changes. Bytes after the 20th
-  // image are ignored, as the reader stops there.
-  size_t offset = 0;
-  for (int area = 0; area < kAreaCount; ++area) {
+PatternFileKind PatternFileKindOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (base == "tempRGB.bin") return FILE_RESUME;
+  const size_t dot = base.find_last_of('.');
+  std::string extension = dot == std::string::npos ? "" : base.substr(dot + 1);
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (extension == "led") return FILE_SINGLE_AREA;
+  if (extension == "vqd") return FILE_EXPORT;
+  return FILE_ALL_AREAS;
+}
+
+Outcome LocateImages(const uint8_t* data, size_t size, PatternFileKind kind,
+                     const std::string& name, ImageOffsets& images) {
+  const bool single = kind == FILE_SINGLE_AREA || kind == FILE_EXPORT;
+  const int count = single ? 1 : kAreaCount;
+  size_t offset = kind == FILE_SINGLE_AREA ? std::min<size_t>(size, kLedIndexBytes) : 0;
+  images.count = 0;
+  for (int i = 0; i < count; ++i) {
     const ImageExtent extent = CheckAreaImage(data + offset, size - offset);
-    if (extent.fault != IMAGE_FAULT_NONE) return Refused(name, extent, area);
+    if (extent.fault != IMAGE_FAULT_NONE) return Refused(name, extent, single ? -1 : i);
+    images.offset[images.count++] = offset;
     offset += extent.length;
   }
-  offset = 0;
+  return Outcome::Ok();
+}
+
+Outcome ReadAllAreaImages(PatternStore& store, const uint8_t* data, size_t size, AreaReader reader,
+                          const std::string& name) {
+  // Every image is checked before the first area changes.
+  ImageOffsets images;
+  if (Outcome located = LocateImages(data, size, FILE_ALL_AREAS, name, images); !located.ok) {
+    return located;
+  }
   for (int area = 0; area < kAreaCount; ++area) {
-    offset += DecodeAreaImage(store, data + offset, size - offset, area, reader);
+    const size_t at = images.offset[area];
+    DecodeAreaImage(store, data + at, size - at, area, reader);
   }
   return Outcome::Ok();
 }
 
 Outcome ReadSingleAreaFile(PatternStore& store, const uint8_t* data, size_t size,
                            const std::string& name) {
-  const size_t skip = size < kLedIndexBytes ? size : kLedIndexBytes;
-  const ImageExtent extent = CheckAreaImage(data + skip, size - skip);
-  if (extent.fault != IMAGE_FAULT_NONE) return Refused(name, extent, -1);
+  ImageOffsets images;
+  if (Outcome located = LocateImages(data, size, FILE_SINGLE_AREA, name, images); !located.ok) {
+    return located;
+  }
   ClearCurrentArea(store);
-  DecodeAreaImage(store, data + skip, size - skip, store.currentArea, READER_SINGLE_AREA);
+  const size_t at = images.offset[0];
+  DecodeAreaImage(store, data + at, size - at, store.currentArea, READER_SINGLE_AREA);
   return Outcome::Ok();
 }
 

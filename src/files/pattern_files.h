@@ -82,6 +82,28 @@ Outcome SaveCurrentArea(PatternStore& store, const EncodeContext& context, int c
 Outcome ExportCurrentArea(PatternStore& store, const EncodeContext& context,
                           LoopCountEntry loopCount, const std::string& path);
 
+// The kinds of pattern file, told by name: the basename tempRGB.bin, the
+// extension .led or .VQD (in any case), anything else an all-area file.
+enum PatternFileKind : int {
+  FILE_RESUME = 0,
+  FILE_ALL_AREAS = 1,
+  FILE_SINGLE_AREA = 2,
+  FILE_EXPORT = 3
+};
+PatternFileKind PatternFileKindOf(const std::string& path);
+
+// Where the images of a file of that kind lie: 20 from the start (resume and
+// all-area files), one after the two index bytes (.led), one alone (.VQD).
+struct ImageOffsets {
+  size_t offset[kAreaCount] = {};
+  int count = 0;
+};
+// Checks every image the file should hold; refuses, naming the file and the
+// reason, when one is cut short or does not fit an area. Bytes after the last
+// image are ignored, as the readers stop there.
+Outcome LocateImages(const uint8_t* data, size_t size, PatternFileKind kind,
+                     const std::string& name, ImageOffsets& images);
+
 // Readers over a file's bytes; name is the file named in a refusal.
 // All 20 images (resume reader or all-area import) into areas 0..19.
 Outcome ReadAllAreaImages(PatternStore& store, const uint8_t* data, size_t size, AreaReader reader,

@@ -189,6 +189,30 @@ TEST(PatternFileNames, ExtensionsAndExportName) {
   EXPECT_EQ(ReplaceExtension("a.b.c", ".VQD"), "a.b.VQD");
   EXPECT_EQ(ExportProposedName(21, 4), "EXP_5");
   EXPECT_EQ(ExportProposedName(20, 4), "");
+  EXPECT_EQ(PatternFileKindOf("/d/tempRGB.bin"), FILE_RESUME);
+  EXPECT_EQ(PatternFileKindOf("/d/x.bin"), FILE_ALL_AREAS);
+  EXPECT_EQ(PatternFileKindOf("p.Aled"), FILE_ALL_AREAS);
+  EXPECT_EQ(PatternFileKindOf("p.LED"), FILE_SINGLE_AREA);
+  EXPECT_EQ(PatternFileKindOf("/a.led/p"), FILE_ALL_AREAS);
+  EXPECT_EQ(PatternFileKindOf("EXP_1.VQD"), FILE_EXPORT);
+}
+
+TEST(PatternFileImages, LocatedByKind) {
+  Bytes header(30, 0);
+  header[1] = 1, header[3] = 2;  // N 1, F 2: 38 bytes
+  header.resize(38);
+  Bytes led = {0, 0};
+  led.insert(led.end(), header.begin(), header.end());
+  ImageOffsets images;
+  ASSERT_TRUE(LocateImages(led.data(), led.size(), FILE_SINGLE_AREA, "a.led", images).ok);
+  EXPECT_EQ(images.count, 1);
+  EXPECT_EQ(images.offset[0], 2u);
+  ASSERT_TRUE(LocateImages(header.data(), header.size(), FILE_EXPORT, "a.VQD", images).ok);
+  EXPECT_EQ(images.offset[0], 0u);
+  const Outcome cut = LocateImages(header.data(), 37, FILE_EXPORT, "a.VQD", images);
+  EXPECT_EQ(cut.message.en,
+            "The file a.VQD cannot be read: the image announces 38 bytes but only 37 remain; no "
+            "area was changed");
 }
 
 }  // namespace
