@@ -1,5 +1,5 @@
-// StringGrid: the pattern grid StringGrid1. A scroll area of fixed-size
-// cells with one fixed row (frame numbers) and two fixed columns (channel
+// StringGrid: the pattern grid StringGrid1. A scroll area of cells (a height
+// per row, a width per column) with one fixed row (frame numbers) and two fixed columns (channel
 // captions, colour marks) that stay in place while the frames and channels
 // scroll. The grid holds no text of its own: it fills each visible cell with
 // white (or the selection highlight) and then hands the cell to the paint
@@ -8,7 +8,7 @@
 // Coordinates. "Viewport coordinates" are pixels relative to viewport(), the
 // area that shows the cells; mouse signals carry them together with the
 // pointer's screen position. Cell coordinates are (column, row) as in the
-// pattern store; CellAt answers -1 for a coordinate past the last column or
+// pattern store; cellAt answers -1 for a coordinate past the last column or
 // row (or before the first).
 //
 // Selection. A left-button press on a frame cell (column >= 2, row >= 1)
@@ -17,10 +17,11 @@
 // the next press. Empty frame cells inside the range show the highlight; the
 // painter covers lit cells with their value box.
 //
-// Signals for the form: gridMousePress / gridMouseMove / gridMouseRelease
-// carry the button (Qt::NoButton for a move), the viewport position and the
-// screen position of every pointer event on the cells. The form connects them
-// to StringGrid1MouseDown / StringGrid1MouseMove / StringGrid1MouseUp.
+// Signals for the form: gridMousePress / gridMouseRelease carry the button
+// that changed, gridMouseMove the buttons held; all three carry the viewport
+// position and the screen position of the pointer event on the cells. The
+// form connects them to StringGrid1MouseDown / StringGrid1MouseMove /
+// StringGrid1MouseUp.
 #pragma once
 
 #include <QAbstractScrollArea>
