@@ -263,7 +263,10 @@ void SerialComm::Close(int waitMs) {
     outQueue_.Clear();
     outChanged_.notify_all();
   }
-  ::tcflush(hComm_, TCIOFLUSH);
+  // Only the receive direction is purged here: output the caller drained has
+  // left already, and on a pseudo-terminal a transmit purge throws away the
+  // last frame before the other side has taken it.
+  ::tcflush(hComm_, TCIFLUSH);
   ::ioctl(hComm_, TIOCNXCL);
   ::close(hComm_);  // releases the flock
   hComm_ = -1;
