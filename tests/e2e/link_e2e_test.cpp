@@ -69,6 +69,19 @@ CliRun RunCli(const std::vector<std::string>& args) {
   return run;
 }
 
+// The last lines of the simulator's frame log, for failure messages.
+std::string LogTail(const SimController& sim) {
+  const std::vector<SimLogEntry> log = sim.FrameLog();
+  std::string tail;
+  for (size_t i = log.size() > 12 ? log.size() - 12 : 0; i < log.size(); ++i) {
+    tail += (log[i].direction == LOG_FROM_HOST ? "<< "
+             : log[i].direction == LOG_TO_HOST ? ">> "
+                                               : "   ") +
+            log[i].text + "\n";
+  }
+  return tail;
+}
+
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
@@ -191,7 +204,8 @@ TEST_F(E2eLink, AllAreasDownloadStoresEveryAreaOfTheModel) {
     EXPECT_EQ(sim.controller->Stats().imagesStored, c.areas) << c.model;
     EXPECT_TRUE(sim.controller->WaitFor([](const SimStats& s) { return s.finishes >= 1; },
                                         std::chrono::milliseconds(1000)))
-        << c.model;  // the finish command goes out last, after the final reply
+        << c.model << "\n"
+        << LogTail(*sim.controller);  // the finish goes out after the last reply
   }
 }
 
