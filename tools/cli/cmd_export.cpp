@@ -1,0 +1,95 @@
+// vqled-cli export: the .VQD export of one area of a pattern file, as the
+// window's "生成花样文件" writes it. Without --model the area keeps the
+// channel count the file gives it; with --model the file is read as the
+// editor would with that model selected.
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "command.h"
+#include "editor_document.h"
+#include "file_args.h"
+#include "files/file_io.h"
+#include "files/pattern_files.h"
+
+namespace vqled::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "vqled-cli export FILE --area I --out PATH [--model VQ-Mnn [--controllers K]]";
+
+// The file read into fresh areas, the grid showing area's own channel count
+// and every frame column, area current.
+Outcome LoadInFileShape(const std::string& file, int area, EditorDocument& doc, bool& refused) {
+  refused = false;
+  std::vector<uint8_t> bytes;
+  if (Outcome read = ReadWholeFile(file, bytes); !read.ok) return read;
+  refused = true;
+  const PatternFileKind kind = PatternFileKindOf(file);
+  ImageOffsets images;
+  if (Outcome located = LocateImages(bytes.data(), bytes.size(), kind, file, images); !located.ok) {
+    return located;
+  }
+  if (area >= images.count) {
+    return Outcome::Fail({"文件只有一个分区", "the file holds only one area (area 0)"});
+  }
+  PatternStore& store = *doc.store;
+  ResetStartupAreas(store);
+  const AreaReader reader = kind == FILE_RESUME ? READER_RESUME
+                            : images.count == 1 ? READER_SINGLE_AREA
+                                                : READER_ALL_AREAS;
+  for (int i = 0; i < images.count; ++i) {
+    const size_t at = images.offset[i];
+    DecodeAreaImage(store, bytes.data() + at, bytes.size() - at, i, reader);
+  }
+  store.gridRowCount = ReadImageHeader(bytes.data() + images.offset[area]).channels + kHeaderRows;
+  store.gridColumnCount = kColumnsPerArea - 1;
+  store.currentArea = area;
+  return Outcome::Ok();
+}
+
+int RunExport(int argc, char** argv) {
+  FileArgs args;
+  if (const int status = ParseFileArgs(
+          argc, argv, kUsage, OPTION_AREA | OPTION_OUT | OPTION_MODEL | OPTION_CONTROLLERS, args);
+      status != kArgsParsed) {
+    return status;
+  }
+  if (args.area < 0 || args.out.empty()) {
+    std::fprintf(stderr, "vqled-cli export: --area and --out are needed\nusage: %s\n", kUsage);
+    return kExitUsage;
+  }
+  EditorDocument doc;
+  bool refused = false;
+  const Outcome loaded =
+      args.modelIndex >= 0
+          ? LoadAsEditor(args.file, args.modelIndex, args.controllerCount, args.area, doc, &refused)
+          : LoadInFileShape(args.file, args.area, doc, refused);
+  if (!loaded.ok) {
+    std::fprintf(stderr, "%s\n", loaded.message.en.c_str());
+    return refused ? kExitUsage : kExitFailure;
+  }
+  auto image = std::make_unique<ImageBuffer>();
+  const HeaderControls header = doc.Header();
+  const EncodeContext context{doc.profile, header, *image};
+  const LoopCountEntry loopCount =
+      args.modelIndex >= 0
+          ? LoopCountEntry::FromText(doc.controls.edit6)
+          : LoopCountEntry::FromValue(doc.store->playSettings[args.area].loopCount);
+  if (SaveRefusal none = CheckContentToSave(*doc.store, SAVE_EXPORT); none.refused) {
+    std::fprintf(stderr, "%s\n", none.text.en.c_str());
+    return kExitUsage;
+  }
+  const Outcome written = ExportCurrentArea(*doc.store, context, loopCount, args.out);
+  if (!written.ok) {
+    std::fprintf(stderr, "%s\n", written.message.en.c_str());
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+const CommandRegistration reg{"export", "write the .VQD export of one area of a pattern file",
+                              &RunExport};
+
+}  // namespace
+}  // namespace vqled::cli
