@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "files/fresh_store.h"
+#include "model/model_selection.h"
 
 namespace vqled {
 namespace {
@@ -145,6 +146,47 @@ TEST_F(AreaImageTest, ChannelsBeyondTheAreaRowsAreZero) {
   ASSERT_EQ(bytes.size(), 30u + 2u * 1103u);
   EXPECT_EQ(bytes[0] * 256 + bytes[1], 1100);
   for (size_t i = 30 + 3 + 1021; i < 30 + 1103; ++i) ASSERT_EQ(bytes[i], 0);
+}
+
+}  // namespace
+}  // namespace vqled
+
+namespace vqled {
+namespace {
+
+// The catalogue's VQ-M28 and VQ-M26 selected as the window selects them, with
+// the first area shown.
+class SelectedModelImageTest : public ::testing::Test {
+ protected:
+  std::vector<uint8_t> EncodeWithModel(int model, int area) {
+    PrepareFreshStore(store, 8);
+    SelectModel(profile, store, controls, model);
+    store.Cell(area, 3, 2) = 1;
+    store.Cell(area, 3 + 89, 3) = 9;  // channel 90, frame 2
+    const Outcome outcome = EncodeAreaImage(store, profile, header, area, *image);
+    EXPECT_TRUE(outcome.ok);
+    return {image->entry, image->entry + image->imageLast + 1};
+  }
+  PatternStore store;
+  ModelProfile profile;
+  AreaControls controls;
+  HeaderControls header;
+  std::unique_ptr<ImageBuffer> image = std::make_unique<ImageBuffer>();
+};
+
+TEST_F(SelectedModelImageTest, EveryVQM28AreaCarriesItsOwnChannels) {
+  const std::vector<uint8_t> colour = EncodeWithModel(28, 12);  // a 90-channel area, 6 shown
+  EXPECT_EQ(store.currentArea, 0);
+  ASSERT_EQ(colour.size(), 30u + 2u * 93u);
+  EXPECT_EQ(colour[1], 90);
+  EXPECT_EQ(colour[30 + 93 + 3 + 89], 9);
+  EXPECT_EQ(EncodeWithModel(28, 4)[1], 6);
+}
+
+TEST_F(SelectedModelImageTest, VQM26AreasCarry28Channels) {
+  const std::vector<uint8_t> bytes = EncodeWithModel(26, 12);
+  EXPECT_EQ(bytes[1], 28);
+  EXPECT_EQ(bytes.size(), 30u + 31u);  // channel 90 is neither carried nor measured
 }
 
 }  // namespace
