@@ -258,15 +258,20 @@ void SerialComm::StopThreads(int /*waitMs*/) {
 void SerialComm::Close(int waitMs) {
   if (!IsOpen()) return;
   StopThreads(waitMs);
+  // Purge the unread input and whatever output has not left yet. Output the
+  // driver has already sent is left alone: on a pseudo-terminal a purge of
+  // the output also drops bytes the peer has not read yet, such as the
+  // finish frame that Drain has just seen out.
+  bool unsent = false;
   {
     std::lock_guard lock(outMutex_);
+    unsent = !outQueue_.Empty();
     outQueue_.Clear();
     outChanged_.notify_all();
   }
-  // Only the receive direction is purged here: output the caller drained has
-  // left already, and on a pseudo-terminal a transmit purge throws away the
-  // last frame before the other side has taken it.
-  ::tcflush(hComm_, TCIFLUSH);
+  int driverQueue = 0;
+  if (::ioctl(hComm_, TIOCOUTQ, &driverQueue) != 0 || driverQueue > 0) unsent = true;
+  ::tcflush(hComm_, unsent ? TCIOFLUSH : TCIFLUSH);
   ::ioctl(hComm_, TIOCNXCL);
   ::close(hComm_);  // releases the flock
   hComm_ = -1;

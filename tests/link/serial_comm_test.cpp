@@ -222,6 +222,27 @@ TEST_F(SerialCommTest, CloseIsQuickAndEndsTheNotifications) {
   EXPECT_EQ(notes.Count(), atClose);
 }
 
+// The last frame of a transaction is drained, then the port closes: the
+// frame must still reach the controller.
+TEST_F(SerialCommTest, DrainedBytesSurviveTheCloseThatFollows) {
+  const std::vector<uint8_t> finish = {0xAA, 0xBB, 0x01, 0xEE, 0x55};
+  port.Write(finish.data(), static_cast<int>(finish.size()));
+  port.Drain();
+  port.Close();
+  EXPECT_EQ(pty.Receive(finish.size(), 200), finish);
+}
+
+// Output nobody reads is dropped by Close, which does not wait for it.
+TEST_F(SerialCommTest, CloseDropsUnsentOutputWithoutWaiting) {
+  const std::vector<uint8_t> bytes = Sequence(60000);
+  port.Write(bytes.data(), static_cast<int>(bytes.size()));
+  ASSERT_GT(port.QueueCount(COMM_QUEUE_OUTPUT), 0u);
+  const auto start = Clock::now();
+  port.Close();
+  EXPECT_LT(ElapsedMs(start), 100);
+  EXPECT_LT(pty.Receive(bytes.size(), 50).size(), bytes.size());
+}
+
 // The failed open must leave the holder's port alone: its waiting bytes are
 // still there to read.
 TEST_F(SerialCommTest, SecondOpenOfAHeldPortFailsAsBusyAndEndsClosed) {
