@@ -7,8 +7,9 @@ namespace vqled {
 
 namespace {
 
+// A rectangle of grid cells: no coordinate of -1, its ends in order.
 bool RectInGrid(const GridCellRect& rect) {
-  return rect.left >= 0 && rect.top >= 0;
+  return rect.left >= 0 && rect.top >= 0 && rect.right >= rect.left && rect.bottom >= rect.top;
 }
 
 // The number of cells of a run from `first` that stay inside [0, limit).

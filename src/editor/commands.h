@@ -37,7 +37,8 @@ void ClearClipboard(EditorClipboard& clip);
 // clearing or filling it with fillValue (the number of HYEdit) as the flags
 // ask; resets both flags. Columns 0 and 1 are skipped; a rectangle taller
 // than the clipboard copies its first 336 rows (and still clears or fills
-// all of them); a rectangle with a coordinate of -1 does nothing.
+// all of them); a rectangle with a coordinate of -1 or with its ends out
+// of order does nothing.
 void CopySelection(PatternStore& store, EditorClipboard& clip, const GridCellRect& rect,
                    int fillValue);
 // Pastes clipValue, or the copied block with its top-left corner, at editCell.

@@ -132,6 +132,8 @@ TEST_F(CommandsTest, CommandsOnACellOfMinusOneDoNothing) {
   clip.clearAfterCopy = true;
   CopySelection(store, clip, {-1, 3, 4, 5}, 0);
   EXPECT_FALSE(clip.clearAfterCopy);
+  CopySelection(store, clip, {4, 5, 2, 3}, 0);  // ends out of order: no rectangle
+  EXPECT_EQ(clip.clipLastColumn, 2);
   EXPECT_EQ(At(3, 2), 1);
   for (GridCell cell : {GridCell{-1, 4}, GridCell{4, -1}}) {
     PasteClip(store, clip, cell);
