@@ -305,5 +305,52 @@ TEST(ControllerSession, HostClosingTheLineEndsTheTransaction) {
   EXPECT_EQ(reply.bytes[0], 0xFE);
 }
 
+// Streams of random bytes, and of real frames with random bytes flipped, as
+// a broken host or a noisy line sends them: every event stays inside its
+// bounds and the controller never answers more than one reply per event.
+TEST(ControllerSession, SurvivesRandomAndCorruptedStreams) {
+  uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<uint8_t>(seed >> 24);
+  };
+  const Bytes good = [] {
+    Bytes stream = Cmd(0x7F, 0);
+    for (const Bytes& frame : {Cmd(0x9F, 0), SizedBlock(Counting(512)), SizedBlock(Counting(9)),
+                               Cmd(0xDD, 0), Cmd(0xEE, 0)}) {
+      stream.insert(stream.end(), frame.begin(), frame.end());
+    }
+    return stream;
+  }();
+  for (const char* model : {"VQ-M01", "VQ-M05", "VQ-M20", "VQ-M28"}) {
+    for (int round = 0; round < 100; ++round) {
+      Bytes stream = good;
+      for (uint8_t& byte : stream) {
+        if (round % 2 == 0 || next() < 8) byte = next();
+      }
+      FrameReader reader;
+      ControllerSession session(SimModelProfile(FindModel(model)), {}, {});
+      for (uint8_t byte : stream) {
+        const ReaderEvent event = reader.Push(byte);
+        ASSERT_LE(event.length, kMaxFrameBytes);
+        if (event.kind == EVENT_FRAME) {
+          ASSERT_EQ(event.bytes[0], 0xAA);
+          ASSERT_EQ(event.bytes[event.length - 1], 0x55);
+          const SimReply reply =
+              session.OnFrame(DecodeHostFrame(event.form, event.bytes, event.length));
+          ASSERT_LE(reply.count, 3);
+        } else if (event.kind == EVENT_BAD) {
+          ASSERT_LE(session.OnBadFrame(event.reason).count, 1);
+        }
+      }
+      for (int area = 0; area < kAreaCount; ++area) {
+        if (const std::optional<SimImage> image = session.Image(area)) {
+          ASSERT_LE(image->bytes.size(), stream.size());
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vqled

@@ -109,9 +109,8 @@ void DownloadArea(Host& host, uint8_t area, uint8_t fill) {
 TEST(SimController, ServesAreaAfterAreaWhileTheHostReopensThePort) {
   const std::filesystem::path dir =
       std::filesystem::temp_directory_path() / ("vqled-sim-test-" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
   SimOptions options = OptionsFor("VQ-M05");
-  options.saveDir = dir.string();
+  options.saveDir = (dir / "images").string();  // made by Start()
   SimController sim(options);
   const std::string device = sim.Start();
   ASSERT_EQ(device.rfind("/dev/pts/", 0), 0u);
@@ -129,7 +128,7 @@ TEST(SimController, ServesAreaAfterAreaWhileTheHostReopensThePort) {
     EXPECT_TRUE(image.complete);
     EXPECT_EQ(image.bytes, Bytes(522, static_cast<uint8_t>(0x10 + image.area)));
   }
-  std::ifstream saved(dir / "area-02.bin", std::ios::binary);
+  std::ifstream saved(dir / "images" / "area-02.bin", std::ios::binary);
   EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(saved), {}), Bytes(522, 0x11));
 
   const std::vector<SimLogEntry> log = sim.FrameLog();
@@ -229,6 +228,28 @@ TEST(SimController, AReplyDueAfterTheHostClosedItsPortIsNotLeftForTheNextOpener)
   Host next(device);
   EXPECT_EQ(next.Read(1, 100), Bytes{});
   EXPECT_EQ(next.Exchange(Cmd(0x7F, 0)), Bytes{0x8F});
+}
+
+TEST(SimController, ServesAGivenTty) {
+  // The test holds a pseudo-terminal's master as the host's end; the
+  // controller serves the slave by path, as it would a serial device.
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(grantpt(master), 0);
+  ASSERT_EQ(unlockpt(master), 0);
+  SimOptions options = OptionsFor("VQ-M01");
+  options.tty = ptsname(master);
+  SimController sim(options);
+  EXPECT_EQ(sim.Start(), options.tty);
+  const Bytes probe = {0xAA, 0xBB, 0x01, 0x7F, 0x55};
+  ASSERT_EQ(write(master, probe.data(), probe.size()), 5);
+  pollfd in = {master, POLLIN, 0};
+  ASSERT_EQ(poll(&in, 1, 1000), 1);
+  uint8_t reply = 0;
+  EXPECT_EQ(read(master, &reply, 1), 1);
+  EXPECT_EQ(reply, 0x8F);
+  sim.Stop();
+  close(master);
 }
 
 TEST(SimController, AnUnopenableTtyIsNamedInTheError) {

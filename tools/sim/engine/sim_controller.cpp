@@ -1,10 +1,10 @@
 #include "engine/sim_controller.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
+#include <system_error>
 
 namespace vqled {
 
@@ -69,6 +69,14 @@ SimController::~SimController() {
 
 std::string SimController::Start() {
   if (thread_.joinable()) return devicePath_;
+  if (!options_.saveDir.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(options_.saveDir, error);
+    if (error) {
+      throw std::runtime_error("cannot create the image folder " + options_.saveDir + ": " +
+                               error.message());
+    }
+  }
   if (!options_.logPath.empty()) {
     logFile_ = std::fopen(options_.logPath.c_str(), "a");
     if (logFile_ == nullptr) {

@@ -79,8 +79,9 @@ class SimController {
 
   // Opens the line (a new pseudo-terminal, or options.tty) and starts serving
   // on its own thread. Returns the device path the host is to open (the
-  // pseudo-terminal's slave, or options.tty). Throws std::runtime_error naming
-  // the device and the reason when the line cannot be opened.
+  // pseudo-terminal's slave, or options.tty). Creates options.saveDir when
+  // missing. Throws std::runtime_error naming the device, folder or log file
+  // and the reason when one cannot be opened.
   std::string Start();
   // Stops serving and closes the line. Safe to call more than once.
   void Stop();
