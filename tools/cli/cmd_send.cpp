@@ -7,27 +7,13 @@
 
 #include "command.h"
 #include "files/download_image.h"
-#include "files/pattern_files.h"
 #include "link_driver.h"
-#include "model/control_states.h"
 
 namespace vqled::cli {
 namespace {
 
 constexpr const char* kUsage =
     "vqled-cli send FILE --port DEV --model VQ-Mnn [--controllers K] (--area I | --all)";
-
-bool EndsWith(const std::string& text, const char* tail) {
-  const size_t n = std::strlen(tail);
-  return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
-}
-
-// A pattern file into the store: a ".led" file into the shown area, any
-// other file (".Aled", a resume file) into all areas.
-Outcome LoadPattern(PatternStore& store, const std::string& path) {
-  if (EndsWith(path, ".led")) return ImportSingleArea(store, path);
-  return ImportAllAreas(store, path);
-}
 
 bool ReadNumber(const char* text, int low, int high, int& value) {
   char* end = nullptr;
@@ -69,28 +55,21 @@ int RunSend(int argc, char** argv) {
     return kExitUsage;
   }
   LinkSession session(args);
-  PatternStore& store = *session.store;
-  const int shownArea = all ? 0 : area;
-  ShowAreaSettings(store, session.profile, session.controls, shownArea);
-  const Outcome loaded = LoadPattern(store, file);
+  EditorDocument& doc = session.doc;
+  bool refused = false;
+  const Outcome loaded =
+      LoadAsEditor(file, args.modelIndex, args.controllerCount, all ? 0 : area, doc, &refused);
   if (!loaded.ok) {
     std::fprintf(stderr, "%s\n", loaded.message.en.c_str());
-    return kExitUsage;
+    return refused ? kExitUsage : kExitFailure;
   }
-  ShowAreaSettings(store, session.profile, session.controls, shownArea);
-  HeaderControls header;
-  header.comboBox6Index = args.modelIndex;
-  header.comboBox13Visible =
-      ResolveControlStates(args.modelIndex).Value("ComboBox13", CONTROL_SHOWN).value_or(false);
-  header.radioButton6 = true;  // "普通控制器", checked at start
-  const DownloadControls controls = DownloadControlsFromArea(session.controls, header);
-  session.encode = [&](int sendArea, ImageBuffer& image) {
-    return EncodeDownloadImage(store, session.profile, controls, sendArea, image);
+  session.encode = [&doc](int sendArea, ImageBuffer& image) {
+    return EncodeDownloadImage(*doc.store, doc.profile, doc.Download(), sendArea, image);
   };
   if (all) {
     session.link->BitBtn5Click();
   } else {
-    session.link->BitBtn7Click(store.playSettings[area].loopCount);
+    session.link->BitBtn7Click(doc.store->playSettings[area].loopCount);
   }
   return session.host->RunUntilStopped(*session.link, "Send OK !!!!");
 }

@@ -197,12 +197,13 @@ int ParseLinkArgs(int argc, char** argv, const char* usage, bool needModel, Link
   return kExitUsage;
 }
 
-LinkSession::LinkSession(const LinkArgs& args)
-    : store(std::make_unique<PatternStore>()), image(std::make_unique<ImageBuffer>()) {
-  SelectModel(profile, *store, controls, args.modelIndex, args.controllerCount);
-  host = std::make_unique<CliHost>(args.port, profile, *store);
+LinkSession::LinkSession(const LinkArgs& args) : image(std::make_unique<ImageBuffer>()) {
+  ResetStartupAreas(*doc.store);
+  doc.modelIndex = args.modelIndex;
+  SelectModel(doc.profile, *doc.store, doc.controls, args.modelIndex, args.controllerCount);
+  host = std::make_unique<CliHost>(args.port, doc.profile, *doc.store);
   link = std::make_unique<ControllerLink>(
-      *host, std::make_unique<SerialComm>(), *store, profile, *image,
+      *host, std::make_unique<SerialComm>(), *doc.store, doc.profile, *image,
       [this](int area, ImageBuffer& buffer) {
         if (!encode) return Outcome::Fail({"没有可发送的花样", "no pattern to send"});
         return encode(area, buffer);

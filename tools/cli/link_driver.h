@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
+#include "editor_document.h"
 #include "files/area_image.h"
 #include "link/controller_link.h"
 #include "link/link_host.h"
-#include "model/area_settings.h"
 #include "model/model_profile.h"
 #include "model/pattern_store.h"
 
@@ -99,15 +99,14 @@ constexpr int kProceed = -1;
 int ParseLinkArgs(int argc, char** argv, const char* usage, bool needModel, LinkArgs& args,
                   const ExtraArg& extra = {});
 
-// Everything one link command needs: the document, the profile of the model,
-// the image buffer, the host and the link over a real serial port.
-// A download command sets encode before it starts the link.
+// Everything one link command needs: the document as the editor holds it
+// with the model selected, the image buffer, the host and the link over a
+// real serial port. A download command reads its file into doc and sets
+// encode before it starts the link.
 struct LinkSession {
   explicit LinkSession(const LinkArgs& args);
+  EditorDocument doc;
   DownloadEncoder encode;
-  std::unique_ptr<PatternStore> store;
-  ModelProfile profile;
-  AreaControls controls;  // what the area band shows
   std::unique_ptr<ImageBuffer> image;
   std::unique_ptr<CliHost> host;
   std::unique_ptr<ControllerLink> link;
