@@ -166,9 +166,18 @@ int StringGrid::Axis::IndexAt(int coordinate, int offset) const {
 
 int StringGrid::Axis::ClampedIndexAt(int coordinate, int offset) const {
   const int last = static_cast<int>(sizes.size()) - 1;
+  if (last < fixed) return last;
   const int index = IndexAt(coordinate, offset);
   if (index == -1) return coordinate < 0 ? fixed : last;
   return std::max(index, fixed);
+}
+
+void StringGrid::Axis::VisibleScrolling(int viewExtent, int offset, int& first, int& last) const {
+  first = fixed;
+  last = fixed - 1;  // nothing scrolls on an axis of fixed cells only
+  if (static_cast<int>(sizes.size()) <= fixed) return;
+  first = ClampedIndexAt(std::min(FixedExtent(), viewExtent), offset);
+  last = ClampedIndexAt(viewExtent - 1, offset);
 }
 
 StringGrid::StringGrid(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -328,10 +337,12 @@ void StringGrid::paintEvent(QPaintEvent* event) {
   const QSize view = viewport()->size();
   const int fixedWidth = std::min(columns_.FixedExtent(), view.width());
   const int fixedHeight = std::min(rows_.FixedExtent(), view.height());
-  const int lastColumn = columns_.ClampedIndexAt(view.width() - 1, HorizontalOffset());
-  const int lastRow = rows_.ClampedIndexAt(view.height() - 1, VerticalOffset());
-  const int firstColumn = columns_.ClampedIndexAt(fixedWidth, HorizontalOffset());
-  const int firstRow = rows_.ClampedIndexAt(fixedHeight, VerticalOffset());
+  int firstColumn = 0;
+  int lastColumn = 0;
+  columns_.VisibleScrolling(view.width(), HorizontalOffset(), firstColumn, lastColumn);
+  int firstRow = 0;
+  int lastRow = 0;
+  rows_.VisibleScrolling(view.height(), VerticalOffset(), firstRow, lastRow);
   const int fixedColumns = std::min(kFixedColumns, columnCount()) - 1;
   const int fixedRows = std::min(kFixedRows, rowCount()) - 1;
   const QRect scrolling(fixedWidth, fixedHeight, view.width() - fixedWidth,

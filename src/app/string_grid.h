@@ -149,6 +149,8 @@ class StringGrid : public QAbstractScrollArea, public GridGeometry {
     int Position(int index, int offset) const;      // viewport coordinate of the index's edge
     int IndexAt(int coordinate, int offset) const;  // -1 before the first or past the last
     int ClampedIndexAt(int coordinate, int offset) const;  // nearest scrolling index
+    // The scrolling indices a view of viewExtent pixels shows (last < first: none).
+    void VisibleScrolling(int viewExtent, int offset, int& first, int& last) const;
   };
   int HorizontalOffset() const;
   int VerticalOffset() const;

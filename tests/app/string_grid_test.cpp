@@ -31,6 +31,7 @@ class StringGridTest : public QObject {
   void pressOnACaptionLeavesTheSelection();
   void screenPointsMapToCells();
   void paintsValuesAndMarksEmptySelectedCells();
+  void paintsOnlyTheVisibleCells();
 
  private:
   // Lays the grid out as the form does for 12 channels on a 4002-column model.
@@ -190,6 +191,33 @@ void StringGridTest::paintsValuesAndMarksEmptySelectedCells() {
   profile.valueKind = vqled::VALUE_KIND_STEP;
   grid->grab();
   QCOMPARE(store->Cell(0, 4, 3), 100);  // a percent cell above 100 is stored as 100 once shown
+}
+
+void StringGridTest::paintsOnlyTheVisibleCells() {
+  LayoutGrid(1021);
+  int calls = 0;
+  int lastColumn = -1;
+  int lastRow = -1;
+  grid->setCellPainter([&](QPainter&, int column, int row, const QRect&) {
+    ++calls;
+    lastColumn = std::max(lastColumn, column);
+    lastRow = std::max(lastRow, row);
+  });
+  grid->grab();
+  const QSize view = grid->viewport()->size();
+  const GridCell corner = grid->cellAt(QPoint(view.width() - 1, view.height() - 1));
+  QCOMPARE(lastColumn, corner.column);
+  QCOMPARE(lastRow, corner.row);
+  QCOMPARE(calls, (corner.column + 1) * (corner.row + 1));
+
+  // A grid of the fixed cells only paints those.
+  grid->setColumnCount(2);
+  grid->setRowCount(1);
+  calls = 0;
+  lastColumn = -1;
+  grid->grab();
+  QCOMPARE(calls, 2);
+  QCOMPARE(lastColumn, 1);
 }
 
 QTEST_MAIN(StringGridTest)
