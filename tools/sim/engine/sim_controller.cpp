@@ -1,7 +1,9 @@
 #include "engine/sim_controller.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
@@ -41,6 +43,7 @@ std::string ImageFileName(const std::string& dir, int area) {
 
 Outcome WriteImage(const std::string& dir, const SimImage& image) {
   const std::string path = ImageFileName(dir, image.area);
+  errno = 0;
   std::FILE* file = std::fopen(path.c_str(), "wb");
   bool ok = file != nullptr;
   if (ok) {
@@ -48,8 +51,9 @@ Outcome WriteImage(const std::string& dir, const SimImage& image) {
     ok = std::fclose(file) == 0 && ok;
   }
   if (ok) return Outcome::Ok();
-  return Outcome::Fail(
-      {"无法写入接收的花样文件 " + path, "cannot write the received image " + path});
+  const std::string reason = errno != 0 ? std::strerror(errno) : "write failed";
+  return Outcome::Fail({"无法写入接收的花样文件 " + path + "：" + reason,
+                        "cannot write the received image " + path + ": " + reason});
 }
 
 }  // namespace
@@ -57,10 +61,7 @@ Outcome WriteImage(const std::string& dir, const SimImage& image) {
 SimController::SimController(SimOptions options)
     : options_(std::move(options)),
       session_(std::make_unique<ControllerSession>(options_.profile, options_.replies,
-                                                   options_.faults)) {
-  // A controller that reports a block size takes blocks of that size.
-  reader_.SetMaxDataLength(std::max(kMaxSizedData, options_.replies.reportedBlockSize));
-}
+                                                   options_.faults)) {}
 
 SimController::~SimController() {
   Stop();
@@ -69,6 +70,7 @@ SimController::~SimController() {
 
 std::string SimController::Start() {
   if (thread_.joinable()) return devicePath_;
+  if (stopRequested_) throw std::logic_error("a stopped virtual controller does not start again");
   if (!options_.saveDir.empty()) {
     std::error_code error;
     std::filesystem::create_directories(options_.saveDir, error);
@@ -154,8 +156,7 @@ bool SimController::WaitFor(const std::function<bool(const SimStats&)>& predicat
 Outcome SimController::SaveImages(const std::string& dir) const {
   std::lock_guard<std::mutex> lock(mutex_);
   for (int area = -1; area < kAreaCount; ++area) {
-    const std::optional<SimImage> image =
-        area < 0 ? session_->Received().settings : session_->Image(area);
+    const std::optional<SimImage> image = ImageOf(area);
     if (!image || !image->complete) continue;
     Outcome outcome = WriteImage(dir, *image);
     if (!outcome.ok) return outcome;
@@ -323,6 +324,7 @@ bool SimController::HandleEvent(const ReaderEvent& event, Clock::time_point arri
         return true;
     }
     LogNote();
+    // A controller that reported a larger block size takes blocks of that size.
     reader_.SetMaxDataLength(std::max(kMaxSizedData, session_->BlockSize()));
     if (reply.stored != kNothingStored && !options_.saveDir.empty()) SaveStored(reply.stored);
     changed_.notify_all();
@@ -366,9 +368,13 @@ bool SimController::PaceUntil(Clock::time_point until) {
   }
 }
 
+// Called with mutex_ held: an area's image, or for -1 the settings image.
+std::optional<SimImage> SimController::ImageOf(int area) const {
+  return area < 0 ? session_->Received().settings : session_->Image(area);
+}
+
 void SimController::SaveStored(int area) {
-  const std::optional<SimImage> image =
-      area < 0 ? session_->Received().settings : session_->Image(area);
+  const std::optional<SimImage> image = ImageOf(area);
   if (!image) return;
   const Outcome outcome = WriteImage(options_.saveDir, *image);
   if (!outcome.ok) Log(LOG_NOTE, "error: " + outcome.message.en);

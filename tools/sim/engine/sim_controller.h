@@ -83,7 +83,8 @@ class SimController {
   // missing. Throws std::runtime_error naming the device, folder or log file
   // and the reason when one cannot be opened.
   std::string Start();
-  // Stops serving and closes the line. Safe to call more than once.
+  // Stops serving and closes the line. Safe to call more than once; a stopped
+  // controller does not start again.
   void Stop();
   // False once Stop(), a hang-up fault or an exit condition has ended serving.
   bool Running() const;
@@ -121,6 +122,7 @@ class SimController {
   void Answer(const SimReply& reply, Clock::time_point arrivedAt);
   bool PaceUntil(Clock::time_point until);
   Clock::duration ByteTime() const;
+  std::optional<SimImage> ImageOf(int area) const;
   void SaveStored(int area);
   void EndServing();
   void WriteLogLine(double atMs, SimLogDirection direction, const std::string& text);
