@@ -27,6 +27,7 @@ class StringGridTest : public QObject {
   void scrollingMovesTheFramesButNotTheFixedCells();
   void clickSelectsAFrameCellAndSignals();
   void dragSelectsTheRangeAndKeepsIt();
+  void dragPastTheEdgeScrollsOn();
   void rightClickLeavesTheSelection();
   void pressOnACaptionLeavesTheSelection();
   void screenPointsMapToCells();
@@ -145,6 +146,18 @@ void StringGridTest::dragSelectsTheRangeAndKeepsIt() {
   QVERIFY(move[0][0].value<Qt::MouseButtons>() & Qt::LeftButton);
   QTest::mouseMove(grid->viewport(), Centre(9, 9));  // the highlight stays after the release
   QCOMPARE(grid->selection(), (GridCellRect{2, 4, 4, 6}));
+}
+
+void StringGridTest::dragPastTheEdgeScrollsOn() {
+  QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, Centre(4, 4));
+  const QPoint outside(grid->viewport()->width() + 5, Centre(4, 6).y());
+  QTest::mouseMove(grid->viewport(), outside);
+  QCOMPARE(grid->horizontalScrollBar()->value(), 26);
+  QTest::mouseMove(grid->viewport(), outside + QPoint(1, 0));
+  QCOMPARE(grid->horizontalScrollBar()->value(), 52);
+  const GridCell last = grid->cellAt(QPoint(grid->viewport()->width() - 1, 0));
+  QCOMPARE(grid->selection(), (GridCellRect{4, 4, last.column, 6}));
+  QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, outside);
 }
 
 void StringGridTest::rightClickLeavesTheSelection() {
