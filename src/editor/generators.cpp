@@ -33,13 +33,16 @@ struct Ramp {
   }
 };
 
-bool StartRamp(const ModelProfile& profile, const RampControls& controls, Ramp& ramp,
-               Outcome& outcome) {
+// Reads the ramp controls. False when nothing is to be written: a step that
+// is no number (outcome holds the error) or an editCell outside the area.
+bool StartRamp(const ModelProfile& profile, const RampControls& controls, GridCell editCell,
+               Ramp& ramp, Outcome& outcome) {
   const FieldNumber step = ReadFieldNumber(controls.stepText);
   if (!step.ok) {
     outcome = Outcome::Fail(step.error);
     return false;
   }
+  if (!PatternStore::InArea(editCell.row, editCell.column)) return false;
   const bool down = controls.directionText == "-";
   ramp.full = FullValue(profile.valueKind);
   ramp.value = down ? ramp.full : 0;
@@ -88,8 +91,7 @@ Outcome RampDownChannels(PatternStore& store, const ModelProfile& profile, GridC
                          const RampControls& controls) {
   Outcome outcome;
   Ramp ramp{};
-  if (!StartRamp(profile, controls, ramp, outcome)) return outcome;
-  if (!PatternStore::InArea(editCell.row, editCell.column)) return outcome;
+  if (!StartRamp(profile, controls, editCell, ramp, outcome)) return outcome;
   const int lastRow = std::min(profile.channelsPerController + kHeaderRows - 1, kRowsPerArea - 1);
   for (int row = editCell.row; row <= lastRow; ++row) {
     const bool goesOn = ramp.Step();
@@ -103,8 +105,7 @@ Outcome RampAlongFrames(PatternStore& store, const ModelProfile& profile, GridCe
                         const RampControls& controls) {
   Outcome outcome;
   Ramp ramp{};
-  if (!StartRamp(profile, controls, ramp, outcome)) return outcome;
-  if (!PatternStore::InArea(editCell.row, editCell.column)) return outcome;
+  if (!StartRamp(profile, controls, editCell, ramp, outcome)) return outcome;
   int32_t* cells = store.Row(store.currentArea, editCell.row);
   const int64_t lastColumn =
       std::min(static_cast<int64_t>(editCell.column) + ramp.full, int64_t{kColumnsPerArea - 1});
