@@ -339,7 +339,7 @@ bool SerialComm::ServeLine(bool bytesWaiting, Clock::time_point deadline) {
 void SerialComm::MarkVanishedLocked(int err) {
   if (!bVanished_) vanishedError_ = err;
   bVanished_ = true;
-  outQueue_.Clear();
+  outQueue_.Clear();  // nothing queued can leave any more
   outChanged_.notify_all();
 }
 
@@ -443,12 +443,12 @@ int SerialComm::Write(const uint8_t* buffer, int length) {
   size_t taken = 0;
   size_t sent = 0;
   for (;;) {
+    taken += outQueue_.Push(buffer + taken, static_cast<size_t>(length) - taken);
+    sent += FlushLocked();
     if (bVanished_) {
       lock.unlock();
       RaiseVanished(kAssertWriteResult);
     }
-    taken += outQueue_.Push(buffer + taken, static_cast<size_t>(length) - taken);
-    sent += FlushLocked();
     if (taken == static_cast<size_t>(length)) break;
     if (!AwaitOutputLocked(lock, deadline, &SerialComm::OutRoomLocked)) {
       lock.unlock();

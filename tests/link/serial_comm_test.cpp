@@ -397,6 +397,21 @@ TEST_F(SerialCommTest, VanishedDeviceRaisesOnReadAndNotifiesOnce) {
   EXPECT_FALSE(port.IsOpen());
 }
 
+// A write to a device that has just gone is reported, not taken as sent.
+TEST_F(SerialCommTest, WriteToAVanishedDeviceRaises) {
+  pty.CloseMaster();
+  const uint8_t probe[] = {0xAA, 0xBB, 0x01, 0x7F, 0x55};
+  const CommError error = ErrorOf([&] { port.Write(probe, 5); });
+  EXPECT_EQ(std::string(error.what())
+                .rfind("COMM_ASSERT(::GetLastError() == ERROR_IO_PENDING) failed; SerialComm(524); "
+                       "Code:",
+                       0),
+            0u)
+      << error.what();
+  EXPECT_NE(error.userMessage().zh.find(pty.SlavePath()), std::string::npos);
+  EXPECT_EQ(port.OutCount(), 0u);
+}
+
 // Without the watch thread, writes complete in the call and nothing notifies.
 TEST(SerialCommOpen, WithoutWatchThreadWritesSynchronouslyAndNeverNotifies) {
   Pty pty;
