@@ -1,0 +1,181 @@
+// The main form Form2 of class TForm2: the one window of the editor. It owns
+// the pattern store, the model profile, the image buffer, the language mode
+// and the pointer state for the whole run; its controls come from Mianc.ui
+// under their form names, the grid StringGrid1 is created in code in its
+// place. The handlers keep the form's names (ComboBox6Change, ShowArea,
+// BitBtn3Click, ...): each is run by its control's signal and may be called
+// directly, as the start-up sequence and the tests do.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+#include "editor/selection.h"
+#include "files/area_image.h"
+#include "model/area_settings.h"
+#include "model/control_states.h"
+#include "model/grid_layout.h"
+#include "model/model_profile.h"
+#include "model/pattern_store.h"
+#include "model/text.h"
+#include "ui/captions.h"
+
+class QMenu;
+class QTimer;
+class QAction;
+
+namespace Ui {
+class TForm2;
+}
+
+namespace vqled {
+
+class StringGrid;
+class IniFile;
+struct ConfigKey;
+class Shape;
+class NumberKeyFilter;
+class DigitsValidator;
+
+constexpr int kPreviewLampCount = 72;
+
+class TForm2 : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Creates the controls in their design state and runs FormCreate.
+  explicit TForm2(QWidget* parent = nullptr);
+  ~TForm2() override;
+
+  // The exit status the program ends with: 0, or -1 after the settings
+  // could not be written at close.
+  int closeExitCode() const { return closeExitCode_; }
+
+  // Lifecycle.
+  void FormCreate();
+  void FormClose();
+  void LoadConfig();
+  Outcome SaveConfig();
+  void LoadResumeFile();
+  void SaveResumeFile();
+  void FormMouseMove();
+
+  // Model and area controls.
+  int ApplyModelProfile();
+  void LayoutGrid(int channels);
+  void ComboBox6Change();
+  void ComboBox4Change();
+  void ShowArea();  // TabControl1Change
+  void RadioButton1Click();
+  void RadioButton2Click();
+  void RadioButton3Click();
+  void RadioButton4Click();
+  void Edit6Change();
+  void CheckBox2Click();
+  void CheckBox3Click();
+  void CheckBox6Click();
+  void ComboBox13Change();
+  void StoreDefaultTimes();  // time1Change
+  void BitBtn3Click();       // ClearAllAreas
+  void BitBtn10Click();      // ClearCurrentArea
+  void ComboBox8Change();
+  void BitBtn15Click();
+  void CheckBox7Click();
+  void ListPorts();  // BitBtn2Click
+  void ComBoxAChange();
+  void Button11Click();
+
+  // Languages.
+  void BitBtn12Click();
+  void BitBtn11Click();
+  void BitBtn13Click();
+
+  // The grid and the entry controls over it.
+  void StringGrid1MouseDown(QPoint screenPos);
+  void StringGrid1MouseMove(QPoint viewportPos);
+  void StringGrid1MouseUp(Qt::MouseButton button, QPoint viewportPos, QPoint screenPos);
+  void OpenValueEntry(int column, int row);
+  void OpenTimeTypeList(int column);
+  void OpenTimeValueList(int column);
+  void HYEditKeyUp();
+  void HYEditChange();
+  void HYEditEnter();
+  void HYEditMouseLeave();
+  void TimeCombSelect(int index);
+  void TimeComb2Select(int index);
+
+  // The document and the state the form owns.
+  PatternStore store;
+  ModelProfile profile;
+  LanguageMode languageMode;
+  EditorPointer pointer;
+  bool clickLitCell = false;
+  std::unique_ptr<ImageBuffer> image;
+
+  Ui::TForm2* form() const { return ui_.get(); }
+  StringGrid* grid() const { return StringGrid1; }
+  QMenu* rightMenu() const { return RightMenu; }
+  Shape* previewLamp(int index) const { return previewLamps[index]; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  struct Anchor {
+    QWidget* widget;
+    int rightMargin;
+    int bottomMargin;  // -1: the height stays
+  };
+
+  void GroupRadioButtons();
+  void CreateGrid();
+  void CreateMenu();
+  void CreateTimers();
+  void CreatePreviewLamps();
+  void AttachNumberFilters();
+  void ConnectHandlers();
+  void ConnectEntry();
+  void ConnectSettings();
+  void InitTriggerControls();
+  void ApplyConfigKey(const IniFile& ini, const ConfigKey& key);
+  QString ConfigValue(const ConfigKey& key) const;
+  void AnchorControls();
+  void FillTimeLists();
+  void SwitchLanguage(Language language);
+  void ApplyControlStates(const ControlStates& states);
+  void ApplyGridLayout(const GridLayout& layout);
+  void LayoutForControllers();
+  AreaControls ReadAreaControls() const;
+  void ShowAreaControls(const AreaControls& controls);
+  void ShowAreaView(const AreaControls& controls, const AreaView& view);
+  void StoreLoopMode(int loopMode);
+  void CheckEndBoxClick(int box, bool checked);
+  void HideTimeLists();
+  void PlaceOver(QWidget* control, int column, int row, int extraWidth);
+  void StoreEntryValue();
+  int EntryNumber() const;
+  int ReadInt(const QString& text) const;
+  HeaderControls CurrentHeaderControls() const;
+  QString Tr(const Text& text) const;
+
+  std::unique_ptr<Ui::TForm2> ui_;
+  StringGrid* StringGrid1 = nullptr;
+  QMenu* RightMenu = nullptr;
+  QTimer* Timer1 = nullptr;
+  QTimer* Timer3 = nullptr;
+  QTimer* Timer5 = nullptr;
+  QTimer* DataTime = nullptr;
+  Shape* previewLamps[kPreviewLampCount] = {};
+  NumberKeyFilter* numberFilter_ = nullptr;
+  DigitsValidator* digitsValidator_ = nullptr;
+  Anchor anchors_[6] = {};
+  int anchorCount_ = 0;
+  int closeExitCode_ = 0;
+  bool closed_ = false;
+};
+
+}  // namespace vqled

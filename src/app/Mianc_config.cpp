@@ -1,0 +1,144 @@
+// TForm2: the settings file Config.ini and the resume file tempRGB.bin, both
+// in the current directory. The keys, their defaults and their read and write
+// orders are the files layer's table; the form puts each value into the
+// control the table names and writes each control back.
+#include <QComboBox>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+
+#include "Mianc.h"
+#include "convert_error.h"
+#include "files/config_keys.h"
+#include "files/pattern_files.h"
+#include "message_box.h"
+#include "string_grid.h"
+#include "ui_Mianc.h"
+
+namespace vqled {
+
+namespace {
+
+constexpr const char* kSavedLanguage = "savedLanguage";
+
+std::string CurrentDirectoryFile(const char* name) {
+  return QDir::current().filePath(QString::fromLatin1(name)).toStdString();
+}
+
+bool IsSavedLanguage(const ConfigKey& key) {
+  return std::strcmp(key.control, kSavedLanguage) == 0;
+}
+
+// The default-time lists run StoreDefaultTimes when they change.
+bool IsDefaultTimeControl(const ConfigKey& key) {
+  return std::strncmp(key.control, "time", 4) == 0;
+}
+
+}  // namespace
+
+// Reads every key into its control, applying the model after the default
+// times and ending with the resume file. A value that is no number stops the
+// load at that key: the keys before it stay applied, the rest (with the model
+// and the patterns, when not reached) are skipped.
+void TForm2::LoadConfig() {
+  const std::string path = CurrentDirectoryFile("Config.ini");
+  IniFile ini;
+  const Outcome opened = ini.Load(path);
+  if (!opened.ok) ShowMessage(this, windowTitle(), Tr(opened.message), MESSAGE_ERROR);
+  try {
+    for (int i = 0; i < kConfigReadCount; ++i) {
+      if (i == kConfigKeysBeforeModel) ComboBox6Change();
+      ApplyConfigKey(ini, kConfigKeys[i]);
+    }
+    LoadResumeFile();
+  } catch (const std::exception&) {
+    const QString text = Tr(ReadConfigFailedText());
+    ShowMessage(this, text, text, MESSAGE_INFORMATION);
+  }
+}
+
+void TForm2::ApplyConfigKey(const IniFile& ini, const ConfigKey& key) {
+  if (key.form == CONFIG_TEXT) {
+    QComboBox* list = findChild<QComboBox*>(QString::fromLatin1(key.control));
+    const QSignalBlocker quiet(list);
+    list->setEditText(QString::fromStdString(ReadConfigValue(ini, key)));
+  } else {
+    int32_t value = 0;
+    const Outcome read = ReadConfigNumber(ini, key, value);
+    if (!read.ok) throw ConvertError(Tr(read.message));
+    if (IsSavedLanguage(key)) {
+      languageMode.savedLanguage = value;
+      return;
+    }
+    QComboBox* list = findChild<QComboBox*>(QString::fromLatin1(key.control));
+    const QSignalBlocker quiet(list);
+    list->setCurrentIndex(value >= 0 && value < list->count() ? value : -1);
+  }
+  if (IsDefaultTimeControl(key)) StoreDefaultTimes();
+}
+
+QString TForm2::ConfigValue(const ConfigKey& key) const {
+  if (IsSavedLanguage(key)) return QString::number(languageMode.savedLanguage);
+  const QComboBox* list = findChild<QComboBox*>(QString::fromLatin1(key.control));
+  return key.form == CONFIG_TEXT ? list->currentText() : QString::number(list->currentIndex());
+}
+
+// Writes every key in the save order, keeping the file's other lines. An
+// empty model text is saved as HYTYPE -1 and, after selecting item 0, as
+// Type 0.
+Outcome TForm2::SaveConfig() {
+  const std::string path = CurrentDirectoryFile("Config.ini");
+  IniFile ini;
+  Outcome outcome = ini.Load(path);
+  if (outcome.ok) {
+    for (int i = 0; i < kConfigWriteCount; ++i) {
+      if (i == kConfigWritesBeforeType) {
+        const QString model = ui_->ComboBox6->currentText().trimmed();
+        if (model.isEmpty() || model == QStringLiteral("0")) {
+          const QSignalBlocker quiet(ui_->ComboBox6);
+          ui_->ComboBox6->setCurrentIndex(0);
+        }
+      }
+      const ConfigKey& key = kConfigKeys[kConfigWriteOrder[i]];
+      ini.WriteString(key.section, key.key, ConfigValue(key).toStdString());
+    }
+    outcome = ini.Save(path);
+  }
+  if (outcome.ok) return outcome;
+  const Text failed = SaveConfigFailedText();
+  return Outcome::Fail(
+      {failed.zh + "\n" + outcome.message.zh, failed.en + "\n" + outcome.message.en});
+}
+
+// Restores all 20 areas from tempRGB.bin. A missing file leaves the fresh
+// areas; a refused one is reported and leaves them too.
+void TForm2::LoadResumeFile() {
+  const Outcome loaded = vqled::LoadResumeFile(store, CurrentDirectoryFile("tempRGB.bin"));
+  if (!loaded.ok) ShowMessage(this, windowTitle(), Tr(loaded.message), MESSAGE_ERROR);
+  StringGrid1->invalidate();
+}
+
+HeaderControls TForm2::CurrentHeaderControls() const {
+  HeaderControls controls;
+  controls.comboBox13Visible = !ui_->ComboBox13->isHidden();
+  controls.comboBox6Index = ui_->ComboBox6->currentIndex();
+  controls.radioButton5 = ui_->RadioButton5->isChecked();
+  controls.radioButton6 = ui_->RadioButton6->isChecked();
+  return controls;
+}
+
+// Writes all 20 areas to tempRGB.bin, logging each image's last index and
+// first byte in Memo1.
+void TForm2::SaveResumeFile() {
+  const HeaderControls controls = CurrentHeaderControls();
+  SaveLog log;
+  const Outcome saved = vqled::SaveResumeFile(store, {profile, controls, *image},
+                                              CurrentDirectoryFile("tempRGB.bin"), &log);
+  for (int i = 0; i < log.count; ++i) {
+    ui_->Memo1->appendPlainText(QString::number(log.line[i].imageLast));
+    ui_->Memo1->appendPlainText(QString::number(log.line[i].firstByte));
+  }
+  if (!saved.ok) ShowMessage(this, windowTitle(), Tr(saved.message), MESSAGE_ERROR);
+}
+
+}  // namespace vqled

@@ -1,0 +1,227 @@
+// TForm2: the pointer over the grid StringGrid1 and the three floating entry
+// controls over it: the value box HYEdit and the time lists TimeComb (time
+// type) and TimeComb2 (time value). The rules of what a click, a typed text
+// or a chosen item stores are the editor's; the form places and shows.
+#include <QAction>
+#include <QEvent>
+#include <QMenu>
+
+#include "Mianc.h"
+#include "application.h"
+#include "convert_error.h"
+#include "editor/entry.h"
+#include "message_box.h"
+#include "string_grid.h"
+#include "ui_Mianc.h"
+
+namespace vqled {
+
+namespace {
+
+PointerButton ToPointerButton(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton:
+      return BUTTON_LEFT;
+    case Qt::RightButton:
+      return BUTTON_RIGHT;
+    default:
+      return BUTTON_OTHER;
+  }
+}
+
+void SetItemEnabled(QMenu* menu, const char* name, bool enabled) {
+  menu->findChild<QAction*>(QString::fromLatin1(name))->setEnabled(enabled);
+}
+
+}  // namespace
+
+void TForm2::ConnectEntry() {
+  connect(StringGrid1, &StringGrid::gridMousePress, this,
+          [this](Qt::MouseButton, QPoint, QPoint screen) { StringGrid1MouseDown(screen); });
+  connect(StringGrid1, &StringGrid::gridMouseMove, this,
+          [this](Qt::MouseButtons, QPoint viewport, QPoint) { StringGrid1MouseMove(viewport); });
+  connect(StringGrid1, &StringGrid::gridMouseRelease, this,
+          [this](Qt::MouseButton button, QPoint viewport, QPoint screen) {
+            RunHandler([&] { StringGrid1MouseUp(button, viewport, screen); });
+          });
+  connect(ui_->HYEdit, &QLineEdit::textChanged, this, [this] { HYEditChange(); });
+  connect(ui_->HYEdit, &QLineEdit::returnPressed, this,
+          [this] { RunHandler([this] { HYEditEnter(); }); });
+  connect(ui_->HYEdit, &QWidget::customContextMenuRequested, this,
+          [this](QPoint at) { RightMenu->popup(ui_->HYEdit->mapToGlobal(at)); });
+  ui_->HYEdit->setContextMenuPolicy(Qt::CustomContextMenu);
+  ui_->HYEdit->setMaxLength(4);
+  ui_->HYEdit->installEventFilter(this);
+  connect(ui_->TimeComb, &QComboBox::activated, this,
+          [this](int index) { RunHandler([&] { TimeCombSelect(index); }); });
+  connect(ui_->TimeComb2, &QComboBox::activated, this,
+          [this](int index) { RunHandler([&] { TimeComb2Select(index); }); });
+  QWidget* bands[] = {ui_->GroupBox4, ui_->Panel1};
+  for (QWidget* band : bands) {
+    band->setMouseTracking(true);
+    band->installEventFilter(this);
+  }
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui_->HYEdit) {
+    if (event->type() == QEvent::KeyRelease) HYEditKeyUp();
+    if (event->type() == QEvent::Leave && ui_->HYEdit->isVisible()) {
+      RunHandler([this] { HYEditMouseLeave(); });
+    }
+  } else if (event->type() == QEvent::MouseMove) {
+    FormMouseMove();
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TForm2::StringGrid1MouseDown(QPoint screenPos) {
+  PressOnGrid(pointer, {screenPos.x(), screenPos.y()});
+}
+
+// The hover label names the channel and the frame under the pointer, in the
+// language the next start restores.
+void TForm2::StringGrid1MouseMove(QPoint viewportPos) {
+  const GridCell cell = StringGrid1->cellAt(viewportPos);
+  QLabel* label = ui_->cxLabel3;
+  label->setText(QString::fromStdString(HoverLabelText(languageMode.savedLanguage, cell)));
+  label->adjustSize();
+  label->move(HoverLabelLeft(viewportPos.x(), label->width()), label->y());
+  label->show();
+  label->raise();
+}
+
+void TForm2::StringGrid1MouseUp(Qt::MouseButton button, QPoint viewportPos, QPoint screenPos) {
+  const GridCell cell = StringGrid1->cellAt(viewportPos);
+  HideTimeLists();
+  const ReleaseResult result =
+      ReleaseOnGrid(store, profile, pointer, *StringGrid1, ToPointerButton(button), cell,
+                    {screenPos.x(), screenPos.y()});
+  switch (result.action) {
+    case RELEASE_OPEN_TIME_VALUES:
+      OpenTimeValueList(cell.column);
+      break;
+    case RELEASE_OPEN_TIME_TYPES:
+      OpenTimeTypeList(cell.column);
+      break;
+    case RELEASE_OPEN_MENU:
+      SetItemEnabled(RightMenu, "N1", result.n1Enabled);
+      SetItemEnabled(RightMenu, "N2", result.n2Enabled);
+      SetItemEnabled(RightMenu, "N4", result.n4Enabled);
+      if (result.makeCurrentCell) StringGrid1->setCurrentCell(cell.column, cell.row);
+      RightMenu->popup(screenPos);
+      break;
+    case RELEASE_CELL_TOGGLED:
+      StringGrid1->invalidate();
+      break;
+    case RELEASE_OPEN_VALUE_ENTRY:
+      OpenValueEntry(cell.column, cell.row);
+      break;
+    case RELEASE_NOTHING:
+      break;
+  }
+}
+
+// Lays a floating control over cell (column, row), one pixel wider and taller
+// than the cell, and extraWidth pixels further to the left.
+void TForm2::PlaceOver(QWidget* control, int column, int row, int extraWidth) {
+  const QRect cell = StringGrid1->cellRect(column, row);
+  const QPoint topLeft = StringGrid1->viewport()->mapTo(this, cell.topLeft());
+  control->setGeometry(topLeft.x() - extraWidth, topLeft.y(), cell.width() + 1 + extraWidth,
+                       cell.height() + 1);
+  control->raise();
+}
+
+int TForm2::EntryNumber() const {
+  return ReadInt(ui_->HYEdit->text());
+}
+
+void TForm2::OpenValueEntry(int column, int row) {
+  PlaceOver(ui_->HYEdit, column, row, 0);
+  clickLitCell = ToggleEntryCell(store, {column, row}, EntryNumber());
+  ui_->HYEdit->show();
+  ui_->HYEdit->setFocus();
+}
+
+void TForm2::HYEditKeyUp() {
+  std::string text = ui_->HYEdit->text().toStdString();
+  EntryKeyReleased(text);
+  if (QString::fromStdString(text) != ui_->HYEdit->text()) {
+    ui_->HYEdit->setText(QString::fromStdString(text));
+  }
+}
+
+void TForm2::HYEditChange() {
+  std::string text = ui_->HYEdit->text().toStdString();
+  EntryTextChanged(text);
+  if (QString::fromStdString(text) != ui_->HYEdit->text()) {
+    ui_->HYEdit->setText(QString::fromStdString(text));
+  }
+}
+
+void TForm2::StoreEntryValue() {
+  const Outcome stored =
+      StoreEntryNumber(store, pointer.editCell, ui_->HYEdit->text().toStdString());
+  if (!stored.ok) throw ConvertError(Tr(stored.message));
+}
+
+// Enter confirms the typed value; the box closes and its cell is repainted.
+void TForm2::HYEditEnter() {
+  StoreEntryValue();
+  ui_->HYEdit->hide();
+  StringGrid1->invalidate();
+}
+
+// The pointer leaving the box keeps what a lighting click typed; a clearing
+// click leaves the cell cleared.
+void TForm2::HYEditMouseLeave() {
+  ui_->HYEdit->hide();
+  StringGrid1->invalidate();
+  if (clickLitCell) StoreEntryValue();
+}
+
+void TForm2::OpenTimeTypeList(int column) {
+  QComboBox* list = ui_->TimeComb;
+  list->clear();
+  for (const char* item : kTimeTypeItems) list->addItem(QString::fromLatin1(item));
+  list->setCurrentIndex(-1);
+  PlaceOver(list, column, 2, 0);
+  list->show();
+  list->showPopup();
+}
+
+void TForm2::OpenTimeValueList(int column) {
+  static TimeValueItems items;  // 4 kB of item values, built anew for each opening
+  BuildTimeValueItems(profile.valueKind, store.frameTime[store.currentArea].timeType[column],
+                      items);
+  QStringList texts;
+  texts.reserve(items.count);
+  for (int i = 0; i < items.count; ++i) texts.append(QString::number(items.values[i]));
+  QComboBox* list = ui_->TimeComb2;
+  list->clear();
+  list->addItems(texts);
+  list->setCurrentIndex(-1);
+  PlaceOver(list, column, 1, items.wide ? 20 : 0);
+  list->show();
+  list->showPopup();
+}
+
+void TForm2::TimeCombSelect(int index) {
+  PickTimeType(store, pointer.editCell, index);
+  ui_->TimeComb->hide();
+  StringGrid1->invalidate();
+}
+
+void TForm2::TimeComb2Select(int index) {
+  ui_->TimeComb2->hide();
+  StringGrid1->invalidate();
+  const Outcome picked =
+      PickTimeValue(store, pointer.editCell, ui_->TimeComb2->itemText(index).toStdString());
+  if (!picked.ok) throw ConvertError(Tr(picked.message));
+}
+
+int TForm2::ReadInt(const QString& text) const {
+  return StrToInt(text, languageMode.textVariant);
+}
+
+}  // namespace vqled

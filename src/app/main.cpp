@@ -1,0 +1,21 @@
+// The editor's entry: the application "VQ-ALL" with its error display, the
+// main form Form2, and the message loop until the main form closes.
+#include <exception>
+
+#include "Mianc.h"
+#include "application.h"
+#include "signal_close.h"
+
+int main(int argc, char** argv) {
+  vqled::Application app(argc, argv);
+  try {
+    vqled::TForm2 form;
+    const vqled::SignalClose closeOnSignal(&form);
+    form.show();
+    const int status = app.exec();
+    return form.closeExitCode() != 0 ? form.closeExitCode() : status;
+  } catch (const std::exception& error) {
+    vqled::ShowApplicationError(error);
+    return 1;
+  }
+}

@@ -1,0 +1,190 @@
+// Start and close of the window: the first start without Config.ini, a
+// restart restoring what the last run left, a bad settings file, a settings
+// file that cannot be written, and SIGTERM closing like the close button.
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <csignal>
+
+#include "signal_close.h"
+#include "window_fixture.h"
+
+using namespace vqled;
+
+class WindowLifecycleTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void firstStartAppliesDefaultsAndWritesBothFiles();
+  void restartRestoresModelTimesTriggersLanguageAndPatterns();
+  void badSettingsValueStopsTheLoadAtThatKey();
+  void unwritableSettingsAreReportedAndPatternsStillSaved();
+  void sigtermClosesAndSaves();
+  void conversionErrorIsShownAndStoresNothing();
+  void numberFieldsTakeDigitsOnly();
+};
+
+void WindowLifecycleTest::firstStartAppliesDefaultsAndWritesBothFiles() {
+  WindowFixture fixture;
+  TForm2& form = fixture.Start();
+  Ui::TForm2& ui = fixture.ui();
+  QVERIFY(fixture.messages.isEmpty());
+  QCOMPARE(ui.ComboBox6->currentText(), QStringLiteral("VQ-M00"));
+  QCOMPARE(form.profile.modelIndex, 0);
+  QCOMPARE(ui.ComboBox4->currentText(), QStringLiteral("1"));
+  QCOMPARE(ui.ComboBox5->currentText(), QStringLiteral("COM1"));
+  const char* times[] = {"1000", "800", "600", "400", "200"};
+  QComboBox* lists[] = {ui.time1, ui.time2, ui.time3, ui.time4, ui.time5};
+  QComboBox* units[] = {ui.timeT1, ui.timeT2, ui.timeT3, ui.timeT4, ui.timeT5};
+  for (int k = 0; k < 5; ++k) {
+    QCOMPARE(lists[k]->currentText(), QString::fromLatin1(times[k]));
+    QCOMPARE(units[k]->currentText(), QStringLiteral("ms"));
+    QCOMPARE(form.store.defaultTime[7][k].value, QString::fromLatin1(times[k]).toInt());
+    QCOMPARE(lists[k]->count(), 1000);
+  }
+  QCOMPARE(ui.ComBoxLEDN1->currentIndex(), 6);
+  QCOMPARE(ui.ComBoxA1->currentIndex(), 0);
+  QCOMPARE(form.languageMode.savedLanguage, 0);
+  QCOMPARE(form.languageMode.textVariant, 0);
+  QCOMPARE(form.windowTitle(), QStringLiteral("可编程LED控制器--VQ-LED_v3.47（ALL）"));
+  QCOMPARE(ui.BitBtn3->text(), QStringLiteral("清除全部"));
+  QCOMPARE(ui.Label91->text(), QStringLiteral("控制器型号:"));
+  QVERIFY(ui.Label13->text().isEmpty());  // showing area 1 clears the status line
+  QVERIFY(form.grid()->isVisible());
+  QCOMPARE(form.grid()->rowCount(), 4 + 3);
+  QVERIFY(!ui.GroupBox10->isVisible());
+  // Lamp 37 starts the second row; lamp 36 ends the first.
+  QCOMPARE(form.previewLamp(36)->geometry(), QRect(16, 60, 16, 16));
+  QCOMPARE(form.previewLamp(35)->geometry(), QRect(891, 4, 16, 16));
+
+  fixture.Close();
+  const QByteArray config = fixture.ReadFile("Config.ini");
+  for (const char* line : {"COM=COM1", "HYTYPE=0", "NUM=0", "TIME1=1000", "TIMETYPE5=0", "Type=0",
+                           "Languages=0", "Group1=6", "GroupE6=0", "ComboBox14=0"}) {
+    QVERIFY2(config.contains(line), line);
+  }
+  QVERIFY(config.indexOf("TIME1=") < config.indexOf("TIMETYPE1=") &&
+          config.indexOf("TIMETYPE1=") < config.indexOf("TIME2="));
+  QCOMPARE(fixture.ReadFile("tempRGB.bin").size(), 600);  // 20 empty areas of 30 bytes
+}
+
+void WindowLifecycleTest::restartRestoresModelTimesTriggersLanguageAndPatterns() {
+  WindowFixture fixture;
+  {
+    TForm2& form = fixture.Start();
+    Ui::TForm2& ui = fixture.ui();
+    SelectModel(form, 5);  // VQ-M05, several controllers
+    ui.ComboBox4->setCurrentIndex(3);
+    form.ComboBox4Change();
+    ui.TabControl1->setCurrentIndex(2);
+    ui.time2->setEditText(QStringLiteral("750"));
+    ui.timeT2->setCurrentIndex(1);
+    ui.ComBoxA2->setCurrentIndex(3);
+    ui.ComboBoxAC->setCurrentIndex(17);
+    form.BitBtn13Click();
+    form.store.Cell(2, 5, 9) = 77;
+    form.store.playSettings[2].loopMode = LOOP_COUNT;
+    form.store.playSettings[2].loopCount = 12;
+    fixture.Close();
+  }
+  QVERIFY(fixture.ReadFile("Config.ini").contains("HYTYPE=5"));
+  TForm2& form = fixture.Start();
+  Ui::TForm2& ui = fixture.ui();
+  QVERIFY(fixture.messages.isEmpty());
+  QCOMPARE(form.profile.modelIndex, 5);
+  QCOMPARE(ui.ComboBox4->currentText(), QStringLiteral("4"));
+  QCOMPARE(form.grid()->rowCount(), 4 * 3 + 3);
+  QCOMPARE(ui.TabControl1->count(), 7);
+  QCOMPARE(form.store.Cell(2, 5, 9), 77);
+  QCOMPARE(form.store.playSettings[2].loopCount, 12);
+  QCOMPARE(form.store.defaultTime[2][1].value, 750);
+  QCOMPARE(form.store.defaultTime[2][1].unit, 1);
+  QCOMPARE(ui.ComBoxA2->currentIndex(), 3);
+  QVERIFY(!ui.ComBoxE2->isEnabled());  // key mode: no release action
+  QCOMPARE(ui.ComboBoxAC->currentIndex(), 17);
+  QCOMPARE(form.languageMode.savedLanguage, 1);
+  QCOMPARE(ui.BitBtn3->text(), QStringLiteral("Clear all"));
+  QCOMPARE(form.store.currentArea, 0);
+}
+
+void WindowLifecycleTest::badSettingsValueStopsTheLoadAtThatKey() {
+  WindowFixture fixture;
+  {
+    fixture.Start();
+    fixture.form().store.Cell(0, 3, 2) = 5;  // a pattern the resume file keeps
+    fixture.Close();
+  }
+  fixture.WriteFile("Config.ini",
+                    "[Config]\r\nCOM=/dev/ttyUSB7\r\nHYTYPE=13\r\nNUM=0\r\nTIME1=900\r\n"
+                    "TIMETYPE1=1\r\nTIMETYPE2=2\r\nTIMETYPE3=abc\r\nTIMETYPE4=1\r\nLanguages=1\r\n"
+                    "[Group]\r\nGroup1=2\r\n");
+  TForm2& form = fixture.Start();
+  Ui::TForm2& ui = fixture.ui();
+  QCOMPARE(fixture.messages.size(), 1);
+  QCOMPARE(fixture.messages[0].text, QStringLiteral("Read config.ini err!"));
+  QCOMPARE(fixture.messages[0].caption, QStringLiteral("Read config.ini err!"));
+  QCOMPARE(ui.ComboBox5->currentText(), QStringLiteral("/dev/ttyUSB7"));
+  QCOMPARE(ui.ComboBox6->currentIndex(), 13);
+  QCOMPARE(ui.time1->currentText(), QStringLiteral("900"));
+  QCOMPARE(ui.timeT1->currentIndex(), 1);
+  QCOMPARE(ui.timeT2->currentIndex(), 2);
+  QCOMPARE(ui.timeT4->currentIndex(), 0);        // after the failing key: skipped
+  QVERIFY(ui.ComBoxLEDN1->currentIndex() != 2);  // skipped
+  QCOMPARE(form.languageMode.savedLanguage, 0);  // skipped
+  QCOMPARE(form.store.Cell(0, 3, 2), 0);         // the resume file is not read
+}
+
+void WindowLifecycleTest::unwritableSettingsAreReportedAndPatternsStillSaved() {
+  WindowFixture fixture;
+  QVERIFY(QDir(fixture.Path("")).mkdir(QStringLiteral("Config.ini")));  // no file can go there
+  TForm2& form = fixture.Start();
+  form.store.Cell(0, 4, 3) = 1;
+  form.close();
+  QCOMPARE(form.closeExitCode(), -1);
+  QVERIFY2(fixture.messages.last().text.startsWith(QStringLiteral("保存config.ini失敗!")),
+           qPrintable(fixture.messages.last().text));
+  QVERIFY(fixture.messages.last().text.contains(QStringLiteral("Config.ini")));
+  QVERIFY(fixture.ReadFile("tempRGB.bin").size() > 600);
+}
+
+void WindowLifecycleTest::sigtermClosesAndSaves() {
+  WindowFixture fixture;
+  TForm2& form = fixture.Start();
+  const SignalClose closeOnSignal(&form);
+  std::raise(SIGTERM);
+  QTRY_VERIFY(!form.isVisible());
+  QVERIFY(QFile::exists(fixture.Path("Config.ini")));
+  QCOMPARE(fixture.ReadFile("tempRGB.bin").size(), 600);
+}
+
+void WindowLifecycleTest::conversionErrorIsShownAndStoresNothing() {
+  WindowFixture fixture;
+  fixture.Start();
+  Ui::TForm2& ui = fixture.ui();
+  QTest::keyClicks(ui.Edit6, QStringLiteral("7"));
+  QCOMPARE(fixture.form().store.playSettings[0].loopCount, 7);
+  ui.Edit6->selectAll();
+  QTest::keyClick(ui.Edit6, Qt::Key_Backspace);
+  QCOMPARE(fixture.messages.size(), 1);
+  QCOMPARE(fixture.messages[0].text, QStringLiteral("“”不是有效的整数值"));
+  QCOMPARE(fixture.form().store.playSettings[0].loopCount, 7);
+  QVERIFY(fixture.form().isVisible());  // the program goes on
+}
+
+void WindowLifecycleTest::numberFieldsTakeDigitsOnly() {
+  WindowFixture fixture;
+  fixture.Start();
+  Ui::TForm2& ui = fixture.ui();
+  ui.Edit6->clear();
+  fixture.messages.clear();
+  QTest::keyClicks(ui.Edit6, QStringLiteral("1a-2"));
+  QCOMPARE(ui.Edit6->text(), QStringLiteral("12"));
+  ui.Edit6->insert(QStringLiteral("x9"));  // pasted text meets the validator
+  QCOMPARE(ui.Edit6->text(), QStringLiteral("12"));
+  ui.time3->lineEdit()->selectAll();
+  QTest::keyClicks(ui.time3->lineEdit(), QStringLiteral("4b5"));
+  QCOMPARE(ui.time3->currentText(), QStringLiteral("45"));
+  QCOMPARE(fixture.form().store.defaultTime[0][2].value, 45);
+}
+
+QTEST_MAIN(WindowLifecycleTest)
+#include "window_lifecycle_test.moc"
