@@ -13,6 +13,14 @@ void DefaultTriggerRows(SettingsPanel& panel) {
   }
 }
 
+void ApplyReleaseRule(SettingsPanel& panel, bool (&releaseListEnabled)[kTriggerRows]) {
+  for (int n = 0; n < kTriggerRows; ++n) {
+    const bool keyMode = panel.row[n][0] == kKeyModeCondition;
+    if (keyMode) panel.row[n][4] = 0;
+    releaseListEnabled[n] = !keyMode;
+  }
+}
+
 // The settings image; every entry is the low byte of an item index, so an
 // unselected list (-1) gives 0xFF.
 //

@@ -13,6 +13,7 @@ constexpr int kTriggerRows = 6;
 constexpr int kTriggerLists = 5;  // the A, B, C, D and E lists of a row
 constexpr int kSettingsImageLength = 40;
 constexpr int kClockTextCapacity = 20;
+constexpr int kKeyModeCondition = 3;
 
 // The item indexes of the settings panel's lists (-1 when nothing is selected),
 // as the panel shows them at the moment of sending.
@@ -30,6 +31,12 @@ struct SettingsPanel {
 // Selects item 0 in every trigger-row list with nothing selected; the four
 // global lists are left as they are.
 void DefaultTriggerRows(SettingsPanel& panel);
+
+// The release rule of ComBoxA1Change .. ComBoxA6Change: a row whose trigger
+// condition is key mode (item 3, "按键模式(先闭后断)") gets item 0 in its E
+// list, and that list is disabled; every other row's E list is enabled with
+// its selection kept.
+void ApplyReleaseRule(SettingsPanel& panel, bool (&releaseListEnabled)[kTriggerRows]);
 
 // Builds the settings image into out.
 void BuildSettingsImage(const SettingsPanel& panel, uint8_t (&out)[kSettingsImageLength]);

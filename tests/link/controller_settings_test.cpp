@@ -41,6 +41,25 @@ TEST(SettingsImage, ListsLandInTheirBytes) {
   EXPECT_EQ(panel.row[2][4], 0);
 }
 
+TEST(ReleaseRule, KeyModeFixesAndDisablesTheReleaseList) {
+  SettingsPanel panel;
+  for (auto& row : panel.row) row[4] = 5;
+  panel.row[2][0] = 3;  // "按键模式(先闭后断)" in row 3
+  panel.row[4][0] = 1;
+  bool enabled[kTriggerRows] = {};
+  ApplyReleaseRule(panel, enabled);
+  EXPECT_EQ(panel.row[2][4], 0);
+  EXPECT_FALSE(enabled[2]);
+  EXPECT_EQ(panel.row[4][4], 5);
+  EXPECT_TRUE(enabled[4]);
+
+  panel.row[2][0] = 2;  // another condition: enabled again, its value kept
+  panel.row[2][4] = 4;
+  ApplyReleaseRule(panel, enabled);
+  EXPECT_TRUE(enabled[2]);
+  EXPECT_EQ(panel.row[2][4], 4);
+}
+
 TEST(DayCount, CalendarCases) {
   struct Case {
     LocalTime today, end;
