@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "link/serial_errors.h"
+#include "link/serial_line.h"
 #include "link/serial_ports.h"
 
 namespace vqled {
@@ -59,37 +60,6 @@ constexpr uint32_t kReadTotalPlainMs = 250;
 constexpr uint32_t kWritePerByteMs = 1;
 constexpr uint32_t kWriteTotalMs = 10000;
 constexpr auto kNotifyInterval = milliseconds(10);
-
-struct BaudCode {
-  uint32_t baud;
-  speed_t code;
-};
-constexpr BaudCode kBaudCodes[] = {
-    {1200, B1200},     {2400, B2400},     {4800, B4800},     {9600, B9600},
-    {19200, B19200},   {38400, B38400},   {57600, B57600},   {115200, B115200},
-    {230400, B230400}, {460800, B460800}, {921600, B921600},
-};
-
-constexpr tcflag_t kByteSizeFlags[] = {CS5, CS6, CS7, CS8};
-
-// Raw bytes (no line editing, echo, signals or output processing), the
-// receiver on, modem lines ignored, no flow control; byte size, parity and
-// stop bits as given, with parity checked on input where there is parity.
-void MakeRawLine(termios* line, uint8_t btParity, uint8_t btByteSize, uint8_t btStopBits) {
-  ::cfmakeraw(line);
-  line->c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-  line->c_cflag |= kByteSizeFlags[btByteSize - 5] | CLOCAL | CREAD;
-  if (btParity != NOPARITY) {
-    line->c_cflag |= PARENB;
-    if (btParity == ODDPARITY || btParity == MARKPARITY) line->c_cflag |= PARODD;
-    if (btParity >= MARKPARITY) line->c_cflag |= CMSPAR;
-    line->c_iflag |= INPCK;
-  }
-  if (btStopBits == TWOSTOPBITS) line->c_cflag |= CSTOPB;
-  line->c_iflag &= ~(IXON | IXOFF | IXANY);
-  line->c_cc[VMIN] = 1;  // with O_NONBLOCK: "nothing yet" is EAGAIN, 0 only at hang-up
-  line->c_cc[VTIME] = 0;
-}
 
 // Waits for events on fds until deadline (time_point::max(): no limit);
 // returns poll's result (0 at the deadline, -1 with errno on a failure other
@@ -196,28 +166,22 @@ bool SerialComm::OpenPort() {
   return true;
 }
 
-// Raw bytes at the given speed, byte size, parity and stop bits; the
-// receiver on, modem lines ignored, no flow control of either kind.
+// The port's line settings replaced by raw bytes at the given speed, byte
+// size, parity and stop bits (MakeLineSettings).
 bool SerialComm::SetState(uint32_t dwBaudRate, uint8_t btParity, uint8_t btByteSize,
                           uint8_t btStopBits) {
-  lastError_ = EINVAL;
-  const BaudCode* speed = nullptr;
-  for (const BaudCode& entry : kBaudCodes)
-    if (entry.baud == dwBaudRate) speed = &entry;
-  if (!speed || btByteSize < 5 || btByteSize > 8 || btParity > SPACEPARITY ||
-      (btStopBits != ONESTOPBIT && btStopBits != TWOSTOPBITS))
-    return false;
   if (::tcgetattr(hComm_, &dcb_) != 0) {
     lastError_ = errno;
     return false;
   }
-  MakeRawLine(&dcb_, btParity, btByteSize, btStopBits);
-  if (::cfsetispeed(&dcb_, speed->code) != 0 || ::cfsetospeed(&dcb_, speed->code) != 0 ||
-      ::tcsetattr(hComm_, TCSANOW, &dcb_) != 0) {
+  if (!MakeLineSettings(&dcb_, dwBaudRate, btParity, btByteSize, btStopBits)) {
+    lastError_ = EINVAL;
+    return false;
+  }
+  if (::tcsetattr(hComm_, TCSANOW, &dcb_) != 0) {
     lastError_ = errno;
     return false;
   }
-  lastError_ = 0;
   return true;
 }
 
@@ -404,7 +368,9 @@ int SerialComm::Read(uint8_t* buffer, int length) {
   if (!IsOpen()) RaiseComm(kAssertReadOpen, 0);
   if (length <= 0) return 0;
   const Clock::time_point start = Clock::now();
-  const Clock::time_point total = start + milliseconds(CO_.readTotalTimeoutConstant);
+  const Clock::time_point total =
+      start + milliseconds(CO_.readTotalTimeoutMultiplier * static_cast<uint32_t>(length) +
+                           CO_.readTotalTimeoutConstant);
   Clock::time_point deadline = total;
   int got = 0;
   while (got < length) {

@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "link/link_port.h"
+#include "link/serial_line.h"
 #include "link/serial_ring.h"
 
 namespace vqled {
@@ -26,15 +27,6 @@ namespace vqled {
 // Bits of the option word.
 constexpr uint32_t EN_WATCH_THREAD = 0x01;   // run the watch thread
 constexpr uint32_t EN_OVERLAPPED_IO = 0x02;  // reads wait 500 ms in total instead of 250
-
-// Line settings as Open takes them.
-constexpr uint8_t NOPARITY = 0;
-constexpr uint8_t ODDPARITY = 1;
-constexpr uint8_t EVENPARITY = 2;
-constexpr uint8_t MARKPARITY = 3;
-constexpr uint8_t SPACEPARITY = 4;
-constexpr uint8_t ONESTOPBIT = 0;
-constexpr uint8_t TWOSTOPBITS = 2;
 
 enum CommQueue { COMM_QUEUE_INPUT, COMM_QUEUE_OUTPUT };
 

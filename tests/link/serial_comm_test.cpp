@@ -336,6 +336,30 @@ TEST(SerialCommOpen, MissingDeviceOrNotATtyFailsWithCodeAndReasonAndEndsClosed) 
   std::filesystem::remove(plain);
 }
 
+// Settings the tty cannot make fail with the SetState text and leave the
+// port closed.
+TEST(SerialCommOpen, UnsupportedLineSettingsFailAndEndClosed) {
+  Pty pty;
+  const std::filesystem::path root = std::filesystem::path(::testing::TempDir()) / "serial_line";
+  std::filesystem::create_directories(root);
+  std::filesystem::remove(root / "ttyS0");
+  std::filesystem::create_symlink(pty.SlavePath(), root / "ttyS0");
+  SerialComm port(EN_WATCH_THREAD | EN_OVERLAPPED_IO, root.string());
+  const std::string setState =
+      "COMM_ASSERT(SetState(dwBaudRate, btParity, btByteSize, btStopBits)) failed; "
+      "SerialComm(340); Code:22;Invalid argument";
+  try {
+    port.Open(1, 12345);
+    ADD_FAILURE() << "opened";
+  } catch (const CommError& error) {
+    EXPECT_EQ(error.what(), setState);
+  }
+  EXPECT_FALSE(port.IsOpen());
+  port.Open(1);  // the failed open let the port go
+  EXPECT_TRUE(port.IsOpen());
+  std::filesystem::remove_all(root);
+}
+
 // Port n is /dev/ttyS(n-1), by number or as a "COMn" text; a device path
 // gets a number of its own on every open.
 TEST(SerialCommOpen, PortNumbersNameTtySDevices) {
