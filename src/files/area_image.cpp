@@ -4,13 +4,15 @@
 #include <cstring>
 #include <string>
 
+#include "files/byte_tile.h"
+
 namespace vqled {
 namespace {
 
 constexpr int kHeaderBytes = 30;
 constexpr int kRecordHead = 3;    // time value (2) and time type (1) before the channel bytes
 constexpr int kColumnBlock = 64;  // frames per tile of the record gathering
-constexpr int kRowTile = 32;      // channel rows per tile
+constexpr int kRowTile = 16;      // channel rows per tile
 
 void PutWord(uint8_t* at, int32_t value) {
   at[0] = static_cast<uint8_t>(value >> 8);
@@ -71,6 +73,27 @@ void PutHeader(const PatternStore& store, const HeaderControls& controls, int ar
 // Cells of a channel row past the area's rows: they hold nothing.
 const int32_t kNoCells[kColumnsPerArea] = {};
 
+#if defined(__SSE2__)
+// Moves a square of 16 rows by 16 columns: the low bytes of rows[t][i + c]
+// become byte t of record c at out + c * record.
+void PutCellTile(const int32_t* const* rows, int i, uint8_t* out, size_t record) {
+  const __m128i low = _mm_set1_epi32(0xFF);
+  __m128i bytes[kByteTile], records[kByteTile];
+  for (int t = 0; t < kByteTile; ++t) {
+    const auto* cells = reinterpret_cast<const __m128i*>(rows[t] + i);
+    const __m128i a = _mm_and_si128(_mm_loadu_si128(cells + 0), low);
+    const __m128i b = _mm_and_si128(_mm_loadu_si128(cells + 1), low);
+    const __m128i c = _mm_and_si128(_mm_loadu_si128(cells + 2), low);
+    const __m128i d = _mm_and_si128(_mm_loadu_si128(cells + 3), low);
+    bytes[t] = _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
+  }
+  TransposeByteTile(bytes, records);
+  for (int c = 0; c < kByteTile; ++c) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + c * record), records[c]);
+  }
+}
+#endif
+
 // Writes the records of columns first..last. The store keeps an area row by
 // row while a record holds one column, so the channel bytes are moved in
 // tiles of kColumnBlock columns by kRowTile rows: the tile's cells and its
@@ -92,7 +115,15 @@ void PutRecordBlock(const PatternStore& store, int area, int channels, int first
       const int row = kHeaderRows + tileFirst + t;
       rows[t] = (row < kRowsPerArea ? store.Row(area, row) : kNoCells) + first;
     }
-    for (int i = 0; i < count; ++i) {
+    int i = 0;
+#if defined(__SSE2__)
+    if (tile == kRowTile) {
+      for (; i + kRowTile <= count; i += kRowTile) {
+        PutCellTile(rows, i, out + i * record + kRecordHead + tileFirst, record);
+      }
+    }
+#endif
+    for (; i < count; ++i) {
       uint8_t* at = out + i * record + kRecordHead + tileFirst;
       for (int t = 0; t < tile; ++t) at[t] = static_cast<uint8_t>(rows[t][i]);
     }

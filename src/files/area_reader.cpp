@@ -2,13 +2,15 @@
 
 #include <algorithm>
 
+#include "files/byte_tile.h"
+
 namespace vqled {
 namespace {
 
 constexpr int kRecordHead = 3;
 constexpr int kMaxFrames = kColumnsPerArea - kFirstFrameColumn;  // 4008
 constexpr int kFrameBlock = 64;  // records per tile of the cell scattering
-constexpr int kRowTile = 32;     // channel rows per tile
+constexpr int kRowTile = 16;     // channel rows per tile
 
 int Word(const uint8_t* at) {
   return at[0] * 256 + at[1];
@@ -34,6 +36,28 @@ void DecodeHeader(PatternStore& store, const ImageHeader& header, int area, Area
   play.loopCount = header.loopCount;
   if (reader == READER_RESUME) play.endMode = header.endMode;
 }
+
+#if defined(__SSE2__)
+// Moves a square of 16 records by 16 channels: byte t of the record at
+// at + c * record becomes cell rows[t][i + c].
+void TakeCellTile(const uint8_t* at, size_t record, int32_t* const* rows, int i) {
+  __m128i bytes[kByteTile], cells[kByteTile];
+  for (int c = 0; c < kByteTile; ++c) {
+    bytes[c] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + c * record));
+  }
+  TransposeByteTile(bytes, cells);
+  const __m128i zero = _mm_setzero_si128();
+  for (int t = 0; t < kByteTile; ++t) {
+    const __m128i words0 = _mm_unpacklo_epi8(cells[t], zero);
+    const __m128i words1 = _mm_unpackhi_epi8(cells[t], zero);
+    auto* row = reinterpret_cast<__m128i*>(rows[t] + i);
+    _mm_storeu_si128(row + 0, _mm_unpacklo_epi16(words0, zero));
+    _mm_storeu_si128(row + 1, _mm_unpackhi_epi16(words0, zero));
+    _mm_storeu_si128(row + 2, _mm_unpacklo_epi16(words1, zero));
+    _mm_storeu_si128(row + 3, _mm_unpackhi_epi16(words1, zero));
+  }
+}
+#endif
 
 }  // namespace
 
@@ -98,9 +122,15 @@ size_t DecodeAreaImage(PatternStore& store, const uint8_t* data, size_t size, in
       for (int t = 0; t < tile; ++t) {
         rows[t] = store.Row(area, kHeaderRows + tileFirst + t) + kFirstFrameColumn + first;
       }
-      for (int i = 0; i < count; ++i) {
-        const uint8_t* at = records + (first + i) * record + kRecordHead + tileFirst;
-        for (int t = 0; t < tile; ++t) rows[t][i] = at[t];
+      const uint8_t* at = records + first * record + kRecordHead + tileFirst;
+      int i = 0;
+#if defined(__SSE2__)
+      if (tile == kRowTile) {
+        for (; i + kRowTile <= count; i += kRowTile) TakeCellTile(at + i * record, record, rows, i);
+      }
+#endif
+      for (; i < count; ++i) {
+        for (int t = 0; t < tile; ++t) rows[t][i] = at[i * record + t];
       }
     }
   }

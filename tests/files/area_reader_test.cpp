@@ -72,6 +72,27 @@ TEST_F(AreaReaderTest, DecodesTimesSettingsAndCells) {
   EXPECT_EQ(store.lastUsedColumn, 2);
 }
 
+// Every cell of an image whose channel and frame counts the decoder's tiles do
+// not divide evenly.
+TEST_F(AreaReaderTest, WideImageFillsEveryCell) {
+  constexpr int n = 40, f = 100;
+  Bytes image(30, 0);
+  image[1] = n, image[3] = f;
+  auto cell = [](int frame, int ch) { return static_cast<uint8_t>(frame * 7 + ch * 13 + 1); };
+  for (int i = 0; i < f; ++i) {
+    image.insert(image.end(), {0, static_cast<uint8_t>(i), 1});
+    for (int ch = 0; ch < n; ++ch) image.push_back(cell(i, ch));
+  }
+  ASSERT_EQ(DecodeAreaImage(store, image.data(), image.size(), 9, READER_RESUME), image.size());
+  for (int i = 0; i < f; ++i) {
+    ASSERT_EQ(store.frameTime[9].timeValue[i + 2], i);
+    for (int ch = 0; ch < n; ++ch)
+      ASSERT_EQ(store.Cell(9, ch + 3, i + 2), cell(i, ch)) << i << "," << ch;
+  }
+  EXPECT_EQ(store.Cell(9, 3, f + 2), 0);
+  EXPECT_EQ(store.Cell(9, n + 3, 2), 0);
+}
+
 TEST_F(AreaReaderTest, ReadersDifferInZeroTimesAndEndMode) {
   struct Case {
     AreaReader reader;
