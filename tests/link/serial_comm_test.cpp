@@ -57,6 +57,23 @@ class NotifyRecorder {
   uint32_t lastPort_ = 0;
 };
 
+// A /dev of our own whose ttyS<n> is the slave of a pty, so that port
+// numbers open it.
+class FakeTtyS {
+ public:
+  FakeTtyS(const Pty& pty, const std::string& name)
+      : root_(std::filesystem::path(::testing::TempDir()) / ("serial_dev_" + name)) {
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(root_);
+    std::filesystem::create_symlink(pty.SlavePath(), root_ / name);
+  }
+  ~FakeTtyS() { std::filesystem::remove_all(root_); }
+  std::string Root() const { return root_.string(); }
+
+ private:
+  std::filesystem::path root_;
+};
+
 class SerialCommTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -340,11 +357,8 @@ TEST(SerialCommOpen, MissingDeviceOrNotATtyFailsWithCodeAndReasonAndEndsClosed) 
 // port closed.
 TEST(SerialCommOpen, UnsupportedLineSettingsFailAndEndClosed) {
   Pty pty;
-  const std::filesystem::path root = std::filesystem::path(::testing::TempDir()) / "serial_line";
-  std::filesystem::create_directories(root);
-  std::filesystem::remove(root / "ttyS0");
-  std::filesystem::create_symlink(pty.SlavePath(), root / "ttyS0");
-  SerialComm port(EN_WATCH_THREAD | EN_OVERLAPPED_IO, root.string());
+  const FakeTtyS dev(pty, "ttyS0");
+  SerialComm port(EN_WATCH_THREAD | EN_OVERLAPPED_IO, dev.Root());
   const std::string setState =
       "COMM_ASSERT(SetState(dwBaudRate, btParity, btByteSize, btStopBits)) failed; "
       "SerialComm(340); Code:22;Invalid argument";
@@ -357,23 +371,19 @@ TEST(SerialCommOpen, UnsupportedLineSettingsFailAndEndClosed) {
   EXPECT_FALSE(port.IsOpen());
   port.Open(1);  // the failed open let the port go
   EXPECT_TRUE(port.IsOpen());
-  std::filesystem::remove_all(root);
 }
 
 // Port n is /dev/ttyS(n-1), by number or as a "COMn" text; a device path
 // gets a number of its own on every open.
 TEST(SerialCommOpen, PortNumbersNameTtySDevices) {
   Pty pty;
-  const std::filesystem::path root = std::filesystem::path(::testing::TempDir()) / "serial_dev";
-  std::filesystem::create_directories(root);
-  std::filesystem::remove(root / "ttyS2");
-  std::filesystem::create_symlink(pty.SlavePath(), root / "ttyS2");
-  SerialComm port(EN_WATCH_THREAD | EN_OVERLAPPED_IO, root.string());
+  const FakeTtyS dev(pty, "ttyS2");
+  SerialComm port(EN_WATCH_THREAD | EN_OVERLAPPED_IO, dev.Root());
   for (const std::function<void()>& open : std::initializer_list<std::function<void()>>{
            [&] { port.Open(3); }, [&] { port.OpenDevice("com3"); }}) {
     open();
     EXPECT_EQ(port.PortNumber(), 3u);
-    EXPECT_EQ(port.DeviceName(), (root / "ttyS2").string());
+    EXPECT_EQ(port.DeviceName(), dev.Root() + "/ttyS2");
     pty.Send({0x7F});
     uint8_t byte = 0;
     EXPECT_EQ(port.Read(&byte, 1), 1);
@@ -386,7 +396,6 @@ TEST(SerialCommOpen, PortNumbersNameTtySDevices) {
   port.OpenDevice(pty.SlavePath());
   EXPECT_GE(first, SerialComm::kDevicePortBase);
   EXPECT_NE(port.PortNumber(), first);
-  std::filesystem::remove_all(root);
 }
 
 TEST_F(SerialCommTest, VanishedDeviceRaisesOnReadAndNotifiesOnce) {
