@@ -31,12 +31,6 @@ std::string PortLogLine(std::string_view portText) {
   return std::string(portText);
 }
 
-// The port layer's message for the user, or its raw text when it has none.
-Text PortMessage(const CommError& error) {
-  if (!error.userMessage().empty()) return error.userMessage();
-  return Same(error.what());
-}
-
 }  // namespace
 
 ControllerLink::ControllerLink(LinkHost& host, std::unique_ptr<LinkPort> port, PatternStore& store,
@@ -552,11 +546,16 @@ void ControllerLink::FailTransaction(const Text& message) {
   EndTransaction();
 }
 
+// The port layer's own message names the port; its bare assertion text gets
+// the port's name in front.
 void ControllerLink::FailOnPortError(const CommError& error) {
+  if (!error.userMessage().empty()) {
+    FailTransaction(error.userMessage());
+    return;
+  }
   const std::string device(host_.PortText());
-  const Text detail = PortMessage(error);
-  FailTransaction({"串口 " + device + " 出错：" + detail.zh,
-                   "serial port " + device + " failed: " + detail.en});
+  FailTransaction({"串口 " + device + " 出错：" + error.what(),
+                   "serial port " + device + " failed: " + error.what()});
 }
 
 }  // namespace vqled

@@ -40,6 +40,15 @@ CliHost::~CliHost() {
 
 void CliHost::SetStatus(const Text& text) {
   lastStatus_ = text.For(kTextVariant);
+  const bool number =
+      !lastStatus_.empty() && lastStatus_.find_first_not_of("0123456789") == std::string::npos;
+  if (number && progressShown_) {
+    // Block and area numbers follow the progress bar on its own line.
+    counter_ = lastStatus_;
+    PrintProgress();
+    return;
+  }
+  counter_.clear();
   if (progressShown_) std::fputc('\n', stderr);
   progressShown_ = false;
   std::fprintf(stderr, "%s\n", lastStatus_.c_str());
@@ -50,12 +59,18 @@ void CliHost::SetAreaLabel(const Text& text) {
 }
 
 void CliHost::SetProgress(int position) {
+  progress_ = position;
+  PrintProgress();
+}
+
+void CliHost::PrintProgress() {
   constexpr int kWidth = 40;
-  const int filled = position * kWidth / 100;
+  const int filled = progress_ * kWidth / 100;
   char bar[kWidth + 1];
   for (int i = 0; i < kWidth; ++i) bar[i] = i < filled ? '#' : '.';
   bar[kWidth] = '\0';
-  std::fprintf(stderr, "\r[%s] %3d%%", bar, position);
+  std::fprintf(stderr, "\r[%s] %3d%%  %-8s", bar, progress_,
+               counter_.empty() ? "" : ("#" + counter_).c_str());
   progressShown_ = true;
 }
 

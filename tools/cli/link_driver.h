@@ -66,6 +66,7 @@ class CliHost : public LinkHost {
   void DispatchPosted(ControllerLink& link);
   void FireDueTimers(ControllerLink& link);
   int MsUntilNextTimer() const;
+  void PrintProgress();
 
   std::string portText_;
   ModelProfile& profile_;
@@ -76,6 +77,8 @@ class CliHost : public LinkHost {
   bool stopped_ = false;
   std::string lastStatus_;
   bool progressShown_ = false;
+  int progress_ = 0;
+  std::string counter_;  // the block or area number last shown as status
 };
 
 // The common arguments of the link commands.
