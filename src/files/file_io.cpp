@@ -24,9 +24,29 @@ mode_t NewFileMode() {
   return 0666 & ~mask;
 }
 
-Text ReadFailure(const std::string& path, int error) {
-  const char* reason = std::strerror(error);
+Text ReadFailure(const std::string& path, const std::string& reason) {
   return {"无法读取文件 " + path + "：" + reason, "Cannot read the file " + path + ": " + reason};
+}
+
+Text TooLarge(const std::string& path) {
+  const std::string limit = std::to_string(kMaxFileBytes);
+  return {"文件 " + path + " 太大（超过 " + limit + " 字节）",
+          "The file " + path + " is too large (more than " + limit + " bytes)"};
+}
+
+// Reads fd to its end, at most kMaxFileBytes; an empty text when all went well.
+Text ReadAll(int fd, const std::string& path, std::vector<uint8_t>& bytes) {
+  uint8_t chunk[65536];
+  for (;;) {
+    const ssize_t got = read(fd, chunk, sizeof chunk);
+    if (got == 0) return {};
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return ReadFailure(path, std::strerror(errno));
+    }
+    if (bytes.size() + static_cast<size_t>(got) > kMaxFileBytes) return TooLarge(path);
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  }
 }
 
 }  // namespace
@@ -34,31 +54,33 @@ Text ReadFailure(const std::string& path, int error) {
 Outcome ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, bool* missing) {
   bytes.clear();
   if (missing != nullptr) *missing = false;
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a FIFO without a writer cannot hold the open.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (errno == ENOENT && missing != nullptr) {
       *missing = true;
       return Outcome::Ok();
     }
-    return Outcome::Fail(ReadFailure(path, errno));
+    return Outcome::Fail(ReadFailure(path, std::strerror(errno)));
   }
   struct stat info {};
-  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) bytes.reserve(info.st_size);
-  uint8_t chunk[65536];
-  for (;;) {
-    const ssize_t got = read(fd, chunk, sizeof chunk);
-    if (got == 0) break;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      const int error = errno;
-      close(fd);
-      bytes.clear();
-      return Outcome::Fail(ReadFailure(path, error));
-    }
-    bytes.insert(bytes.end(), chunk, chunk + got);
+  Text refusal;
+  if (fstat(fd, &info) != 0) {
+    refusal = ReadFailure(path, std::strerror(errno));
+  } else if (!S_ISREG(info.st_mode)) {
+    refusal = {"无法读取 " + path + "：不是普通文件",
+               "Cannot read " + path + ": not a regular file"};
+  } else if (static_cast<uint64_t>(info.st_size) > kMaxFileBytes) {
+    refusal = TooLarge(path);
+  }
+  if (refusal.empty()) {
+    bytes.reserve(static_cast<size_t>(info.st_size));
+    refusal = ReadAll(fd, path, bytes);
   }
   close(fd);
-  return Outcome::Ok();
+  if (refusal.empty()) return Outcome::Ok();
+  bytes.clear();
+  return Outcome::Fail(refusal);
 }
 
 Text WriteFailure(const std::string& path, const std::string& reason) {

@@ -13,7 +13,12 @@
 
 namespace vqled {
 
-// Reads the whole file into bytes. When missing is given, a file that does not
+// The largest file read: more than any the tool writes (20 images of at most
+// 9,999,900 bytes each), so that a hostile path cannot exhaust memory.
+constexpr size_t kMaxFileBytes = size_t{256} << 20;
+
+// Reads the whole regular file into bytes (a directory, device or FIFO is
+// refused, as is a file above kMaxFileBytes). When missing is given, a file that does not
 // exist sets it and is no failure.
 Outcome ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes,
                       bool* missing = nullptr);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -164,7 +165,12 @@ TEST_F(PatternFilesTest, UnwritableAndUnreadablePathsAreReported) {
   EXPECT_FALSE(imported.ok);
   EXPECT_NE(imported.message.en.find(nowhere), std::string::npos);
   EXPECT_FALSE(ImportSingleArea(store, nowhere).ok);
-  EXPECT_FALSE(ImportAllAreas(store, dir).ok);  // a directory is no pattern file
+  // Nothing but a regular file is read: no endless device, no FIFO without a writer.
+  ASSERT_EQ(mkfifo(Path("fifo.Aled").c_str(), 0600), 0);
+  for (const std::string& odd : {dir, std::string("/dev/zero"), Path("fifo.Aled")}) {
+    const Outcome outcome = ImportAllAreas(store, odd);
+    EXPECT_EQ(outcome.message.en, "Cannot read " + odd + ": not a regular file");
+  }
 }
 
 TEST_F(PatternFilesTest, MissingResumeFileLeavesTheFreshAreas) {
