@@ -73,20 +73,32 @@ fs::path UsbDeviceDir(const SerialRoots& roots, const fs::path& ttyDir) {
   return {};
 }
 
-std::string Describe(const SerialRoots& roots, std::string_view prefix, const fs::path& ttyDir) {
-  const fs::path usb = UsbDeviceDir(roots, ttyDir);
-  if (!usb.empty()) {
-    std::string text = ReadAttribute(usb / "manufacturer");
-    const std::string product = ReadAttribute(usb / "product");
-    if (!product.empty()) text += (text.empty() ? "" : " ") + product;
-    if (text.empty()) text = prefix == kAcmPrefix ? "USB modem" : "USB serial";
-    return text + " (" + ReadAttribute(usb / "idVendor") + ":" + ReadAttribute(usb / "idProduct") +
-           ")";
-  }
+std::string UsbDescription(std::string_view prefix, const fs::path& usb) {
+  std::string text = ReadAttribute(usb / "manufacturer");
+  const std::string product = ReadAttribute(usb / "product");
+  if (!product.empty()) text += (text.empty() ? "" : " ") + product;
+  if (text.empty()) text = prefix == kAcmPrefix ? "USB modem" : "USB serial";
+  return text + " (" + ReadAttribute(usb / "idVendor") + ":" + ReadAttribute(usb / "idProduct") +
+         ")";
+}
+
+// The UART by the kernel's port type number, else the driver's name.
+std::string UartDescription(const fs::path& ttyDir) {
+  static constexpr std::string_view kUartNames[] = {"",       "8250",  "16450",   "16550", "16550A",
+                                                    "Cirrus", "16650", "16650V2", "16750"};
+  const std::string type = ReadAttribute(ttyDir / "type");
+  for (size_t code = 1; code < std::size(kUartNames); ++code)
+    if (type == std::to_string(code)) return "Serial port (" + std::string(kUartNames[code]) + ")";
   std::error_code ec;
   const fs::path driver = fs::read_symlink(ttyDir / "device" / "driver", ec);
-  const std::string kind = prefix == kUartPrefix ? "Serial port" : "USB serial";
-  return ec ? kind : kind + " (" + driver.filename().string() + ")";
+  return ec ? "Serial port" : "Serial port (" + driver.filename().string() + ")";
+}
+
+std::string Describe(const SerialRoots& roots, std::string_view prefix, const fs::path& ttyDir) {
+  const fs::path usb = UsbDeviceDir(roots, ttyDir);
+  if (!usb.empty()) return UsbDescription(prefix, usb);
+  if (prefix == kUartPrefix) return UartDescription(ttyDir);
+  return prefix == kAcmPrefix ? "USB modem" : "USB serial";
 }
 
 struct Candidate {

@@ -76,6 +76,8 @@ TEST(ListSerialPorts, ListsUsbAcmAndFittedUartsInNumberOrderThenStableNames) {
   FakeTree::Write(tree.AddTty("ttyS1", "platform/serial8250/tty/ttyS1", "serial8250") / "type",
                   "0\n");                     // a placeholder without a port behind it
   tree.AddTty("ttyS2", "virtual/tty/ttyS2");  // no driver
+  FakeTree::Write(tree.AddTty("ttyS4", "platform/serial8250/tty/ttyS4", "serial8250") / "type",
+                  "123\n");  // a UART of a type without a name here
   tree.AddTty("ttyUSB3", usb + "/1-2:1.2/ttyUSB3", "ftdi_sio", false);  // no device node
   tree.AddTty("tty0", "virtual/tty/tty0");
   tree.AddTty("ttyUSBx", "virtual/tty/ttyUSBx");
@@ -89,7 +91,8 @@ TEST(ListSerialPorts, ListsUsbAcmAndFittedUartsInNumberOrderThenStableNames) {
   };
   const Expected expected[] = {
       {tree.Dev("ttyACM0"), "USB modem (2341:0043)"},
-      {tree.Dev("ttyS0"), "Serial port (serial8250)"},
+      {tree.Dev("ttyS0"), "Serial port (16550A)"},
+      {tree.Dev("ttyS4"), "Serial port (serial8250)"},
       {tree.Dev("ttyUSB2"), "FTDI FT232R USB UART (0403:6001)"},
       {tree.Dev("ttyUSB10"), "FTDI FT232R USB UART (0403:6001)"},
       {tree.Dev("serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"),
