@@ -271,7 +271,7 @@ TEST_F(E2eLink, ControllerFaultsEndInTheirMessages) {
   cases.push_back({"wrong model", f, "控制器型号错误请重新发送！"});
   f = {};
   f.hangUpAtFrame = 3;
-  cases.push_back({"line hung up", f, "serial port"});
+  cases.push_back({"line hung up", f, "disconnected"});  // the port layer names the port
   for (const Case& c : cases) {
     Sim sim(5, c.faults);
     const CliRun run =
