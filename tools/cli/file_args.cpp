@@ -10,15 +10,15 @@
 #include "link_driver.h"
 
 namespace vqled::cli {
-namespace {
-
-bool ReadNumber(const char* text, int low, int high, int& value) {
+bool ReadBoundedNumber(const char* text, int low, int high, int& value) {
   char* end = nullptr;
   const long n = std::strtol(text, &end, 10);
   if (end == text || *end != '\0' || n < low || n > high) return false;
   value = static_cast<int>(n);
   return true;
 }
+
+namespace {
 
 // Takes the option at argv[i] (and its value); false with error set when it
 // is unknown or its value is bad.
@@ -35,7 +35,7 @@ bool TakeOption(int argc, char** argv, int& i, unsigned allowed, FileArgs& args,
   const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
   bool ok = value != nullptr;
   if (is("--area", OPTION_AREA)) {
-    ok = ok && ReadNumber(value, 0, 19, args.area);
+    ok = ok && ReadBoundedNumber(value, 0, 19, args.area);
     if (!ok) error = "--area needs an area 0..19";
   } else if (is("--out", OPTION_OUT)) {
     ok = ok && *value != '\0';
@@ -45,7 +45,7 @@ bool TakeOption(int argc, char** argv, int& i, unsigned allowed, FileArgs& args,
     ok = ok && (args.modelIndex = ModelIndexByName(value)) >= 0;
     if (!ok) error = std::string("unknown model '") + (value ? value : "") + "' (VQ-M00 .. VQ-M28)";
   } else if (is("--controllers", OPTION_CONTROLLERS)) {
-    ok = ok && ReadNumber(value, 1, 20, args.controllerCount);
+    ok = ok && ReadBoundedNumber(value, 1, 20, args.controllerCount);
     if (!ok) error = "--controllers needs a count 1..20";
   } else {
     error = std::string("unknown option '") + option + "'";

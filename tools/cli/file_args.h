@@ -24,6 +24,9 @@ struct FileArgs {
   int controllerCount = 1;
 };
 
+// A decimal argument within low..high into value; false when it is not one.
+bool ReadBoundedNumber(const char* text, int low, int high, int& value);
+
 constexpr int kArgsParsed = -1;
 // Reads argv[1..] for the options in allowed. Returns kArgsParsed when the
 // command is to run, otherwise its exit status: 0 after --help (usage on
