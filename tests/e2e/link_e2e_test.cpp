@@ -270,6 +270,9 @@ TEST_F(E2eLink, ControllerFaultsEndInTheirMessages) {
   f.wrongModel = true;
   cases.push_back({"wrong model", f, "控制器型号错误请重新发送！"});
   f = {};
+  f.garbageAtFrame = 3;  // nonsense instead of the first block's acknowledgement
+  cases.push_back({"garbage reply", f, "send  timeout。Pls Re send！"});
+  f = {};
   f.hangUpAtFrame = 3;
   cases.push_back({"line hung up", f, "disconnected"});  // the port layer names the port
   for (const Case& c : cases) {
