@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -100,13 +101,22 @@ void SafeFileWriter::Fail(int error) {
 }
 
 Outcome SafeFileWriter::Open() {
-  std::string pattern = DirectoryOf(path_) + "/.vqled-XXXXXX";
+  // A link is followed, so the file it names is replaced and the link stays.
+  target_ = path_;
+  struct stat link {};
+  if (lstat(path_.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    if (char* real = realpath(path_.c_str(), nullptr); real != nullptr) {
+      target_ = real;
+      std::free(real);
+    }
+  }
+  std::string pattern = DirectoryOf(target_) + "/.vqled-XXXXXX";
   fd_ = mkostemp(pattern.data(), O_CLOEXEC);
   if (fd_ < 0) return Outcome::Fail(WriteFailure(path_, std::strerror(errno)));
   tempPath_ = pattern;
   // Keep the mode of the file being replaced, or give a new file the usual one.
   struct stat old {};
-  const mode_t mode = stat(path_.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
+  const mode_t mode = stat(target_.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
   if (fchmod(fd_, mode) != 0) Fail(errno);
   return Outcome::Ok();
 }
@@ -129,11 +139,11 @@ Outcome SafeFileWriter::Commit() {
   if (error_ == 0 && fsync(fd_) != 0) Fail(errno);
   if (close(fd_) != 0) Fail(errno);
   fd_ = -1;
-  if (error_ == 0 && rename(tempPath_.c_str(), path_.c_str()) != 0) Fail(errno);
+  if (error_ == 0 && rename(tempPath_.c_str(), target_.c_str()) != 0) Fail(errno);
   if (error_ != 0) return Outcome::Fail(WriteFailure(path_, std::strerror(error_)));
   tempPath_.clear();
   // Make the rename itself durable.
-  const int dir = open(DirectoryOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int dir = open(DirectoryOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
     fsync(dir);
     close(dir);

@@ -43,7 +43,8 @@ class SafeFileWriter {
  private:
   void Fail(int error);
 
-  std::string path_;
+  std::string path_;    // as the caller named it, for messages
+  std::string target_;  // the file replaced: path_, or the file a link at path_ names
   std::string tempPath_;
   int fd_ = -1;
   int error_ = 0;

@@ -189,6 +189,17 @@ TEST_F(PatternFilesTest, SavedModeOfTheTargetIsKept) {
   EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
+TEST_F(PatternFilesTest, SavingThroughALinkReplacesTheFileItNames) {
+  store.Cell(0, 3, 2) = 1;
+  Put(Path("real.Aled"), {1});
+  ASSERT_EQ(symlink("real.Aled", Path("link.Aled").c_str()), 0);
+  ASSERT_TRUE(SaveAllAreas(store, context, Path("link.Aled"), nullptr).ok);
+  struct stat info {};
+  ASSERT_EQ(lstat(Path("link.Aled").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_EQ(Slurp(Path("real.Aled")).size(), 30u * 20u + 11u);
+}
+
 TEST(PatternFileNames, ExtensionsAndExportName) {
   EXPECT_EQ(ReplaceExtension("/d/pattern.txt", ".Aled"), "/d/pattern.Aled");
   EXPECT_EQ(ReplaceExtension("/d.x/pattern", ".led"), "/d.x/pattern.led");
