@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "link/serial_ports.h"
+
 namespace vqled {
 namespace {
 
@@ -21,14 +23,8 @@ const Text kErrCaption{"出錯", "ERR"};
 
 // The port number a "COMn" text names, or the device text itself.
 std::string PortLogLine(std::string_view portText) {
-  const size_t m = portText.find('M');
-  if (m != std::string_view::npos && m + 1 < portText.size()) {
-    std::string_view digits = portText.substr(m + 1);
-    bool allDigits = true;
-    for (char c : digits) allDigits = allDigits && c >= '0' && c <= '9';
-    if (allDigits) return std::to_string(std::stoul(std::string(digits)));
-  }
-  return std::string(portText);
+  uint32_t number = 0;
+  return ParseComNumber(portText, &number) ? std::to_string(number) : std::string(portText);
 }
 
 }  // namespace

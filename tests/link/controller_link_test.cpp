@@ -489,6 +489,20 @@ TEST_F(LinkTest, SettingsTransactionAfterAnUnfinishedAllAreasRunDoesNotChain) {
   EXPECT_EQ(LastWrite(), (Bytes{0xAA, 0xCD, 0x01, 0xEE, 0x55}));
 }
 
+TEST_F(LinkTest, OpeningLogsThePortNumberOrDevice) {
+  const struct {
+    const char* portText;
+    const char* logLine;
+  } cases[] = {
+      {"COM8", "8"}, {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"COM99999999999999999999", "1025"}};
+  for (const auto& c : cases) {
+    host.portText = c.portText;
+    link->BitBtn18Click();
+    EXPECT_EQ(host.log, std::vector<std::string>{c.logLine});
+    EXPECT_EQ(port.device, c.portText);
+  }
+}
+
 TEST_F(LinkTest, ClockTransactionSendsTheTimeOfSending) {
   link->BitBtn18Click();
   EXPECT_EQ(host.Timer1().intervalMs, 500);
