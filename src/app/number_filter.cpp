@@ -10,11 +10,12 @@ namespace vqled {
 
 namespace {
 
-// Whether a key press carries only characters the filter lets through;
-// keys without text (cursor keys, Enter, shortcuts) always pass.
+// Whether a key press carries only characters the filter lets through:
+// digits and backspace; keys without a printable character (cursor keys,
+// Enter, Escape, shortcuts) keep their function.
 bool KeyPassesFilter(const QKeyEvent& key) {
   for (const QChar ch : key.text()) {
-    if (!PassesNumericFilter(ch.unicode())) return false;
+    if (ch.isPrint() && !PassesNumericFilter(ch.unicode())) return false;
   }
   return true;
 }

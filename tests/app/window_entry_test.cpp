@@ -1,0 +1,218 @@
+// Real pointer events on the grid of the window: clicks that toggle cells,
+// the value box HYEdit and its rules, the two time lists, the popup menu
+// after a right click and after a drag, and the hover label.
+#include <QAction>
+#include <QMenu>
+
+#include "window_fixture.h"
+
+using namespace vqled;
+
+class WindowEntryTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void leftClickTogglesOnOffCells();
+  void valueBoxLightsAndKeepsWhatWasTyped();
+  void valueBoxOnALitCellClearsUnlessEnterConfirms();
+  void valueBoxTextRules();
+  void timeTypeListStoresTheType();
+  void timeValueListOffersNumbersByKindAndType();
+  void rightClickAndDragOpenTheMenu();
+  void hoverLabelNamesChannelAndFrame();
+
+ private:
+  QWidget* Cells() const { return form_->grid()->viewport(); }
+  QPoint CellCentre(int column, int row) const {
+    return form_->grid()->cellRect(column, row).center();
+  }
+  void Click(int column, int row, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(Cells(), button, {}, CellCentre(column, row));
+  }
+  // A pointer move over the cell with the given buttons held.
+  void MoveTo(int column, int row, Qt::MouseButtons buttons = Qt::NoButton) {
+    const QPointF at = CellCentre(column, row);
+    QMouseEvent move(QEvent::MouseMove, at, Cells()->mapToGlobal(at), Qt::NoButton, buttons,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(Cells(), &move);
+  }
+  void Leave() {
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(ui_->HYEdit, &leave);
+  }
+  int32_t CellOf(int column, int row) const { return form_->store.Cell(0, row, column); }
+
+  std::unique_ptr<WindowFixture> fixture_;
+  TForm2* form_ = nullptr;
+  Ui::TForm2* ui_ = nullptr;
+};
+
+void WindowEntryTest::init() {
+  fixture_ = std::make_unique<WindowFixture>();
+  form_ = &fixture_->Start();
+  ui_ = form_->form();
+  QVERIFY(QTest::qWaitForWindowExposed(form_));
+}
+
+void WindowEntryTest::cleanup() {
+  fixture_.reset();
+}
+
+void WindowEntryTest::leftClickTogglesOnOffCells() {
+  SelectModel(*form_, 1);  // VQ-M01: on/off cells
+  Click(3, 4);
+  QCOMPARE(CellOf(3, 4), 255);
+  Click(3, 4);
+  QCOMPARE(CellOf(3, 4), 0);
+  ui_->ComboBox8->setCurrentIndex(2);
+  emit ui_->ComboBox8->activated(2);  // "渐亮"
+  Click(5, 3);
+  QCOMPARE(CellOf(5, 3), 3);
+  Click(5, 1);  // the time value row opens nothing on this kind
+  Click(0, 4);  // nor does the caption column, but editCell follows the release
+  QVERIFY(ui_->TimeComb2->isHidden());
+  QCOMPARE(form_->pointer.editCell, (GridCell{0, 4}));
+  QVERIFY(ui_->HYEdit->isHidden());
+}
+
+// A click on an empty brightness cell stores the box's number and opens the
+// box over the cell; typing 40 and leaving the box stores 40.
+void WindowEntryTest::valueBoxLightsAndKeepsWhatWasTyped() {
+  SelectModel(*form_, 13);  // VQ-M13: brightness cells, 16 channels
+  Click(4, 5);
+  QCOMPARE(CellOf(4, 5), 255);
+  QVERIFY(ui_->HYEdit->isVisible());
+  QCOMPARE(ui_->HYEdit->text(), QStringLiteral("255"));
+  const QRect cell = form_->grid()->cellRect(4, 5);
+  QCOMPARE(ui_->HYEdit->size(), cell.size() + QSize(1, 1));
+  ui_->HYEdit->selectAll();
+  QTest::keyClicks(ui_->HYEdit, QStringLiteral("40"));
+  Leave();
+  QVERIFY(ui_->HYEdit->isHidden());
+  QCOMPARE(CellOf(4, 5), 40);
+  Click(6, 5);  // the box keeps its last text
+  QCOMPARE(CellOf(6, 5), 40);
+}
+
+void WindowEntryTest::valueBoxOnALitCellClearsUnlessEnterConfirms() {
+  SelectModel(*form_, 13);  // VQ-M13: brightness cells, 16 channels
+  form_->store.Cell(0, 3, 2) = 120;
+  Click(2, 3);
+  QCOMPARE(CellOf(2, 3), 0);
+  ui_->HYEdit->selectAll();
+  QTest::keyClicks(ui_->HYEdit, QStringLiteral("77"));
+  Leave();
+  QCOMPARE(CellOf(2, 3), 0);
+  form_->store.Cell(0, 3, 2) = 120;
+  Click(2, 3);
+  QCOMPARE(CellOf(2, 3), 0);
+  QVERIFY(ui_->HYEdit->isVisible());
+  ui_->HYEdit->selectAll();
+  QTest::keyClicks(ui_->HYEdit, QStringLiteral("90"));
+  QCOMPARE(ui_->HYEdit->text(), QStringLiteral("90"));
+  QTest::keyClick(ui_->HYEdit, Qt::Key_Return);
+  QCOMPARE(CellOf(2, 3), 90);
+  QVERIFY(ui_->HYEdit->isHidden());
+}
+
+void WindowEntryTest::valueBoxTextRules() {
+  SelectModel(*form_, 13);  // VQ-M13: brightness cells, 16 channels
+  Click(3, 3);
+  ui_->HYEdit->selectAll();
+  QTest::keyClicks(ui_->HYEdit, QStringLiteral("30x0"));
+  QCOMPARE(ui_->HYEdit->text(), QStringLiteral("255"));  // 300 is more than a byte
+  ui_->HYEdit->selectAll();
+  QTest::keyClick(ui_->HYEdit, Qt::Key_Backspace);
+  QCOMPARE(ui_->HYEdit->text(), QStringLiteral("1"));
+  QVERIFY(fixture_->messages.isEmpty());
+}
+
+void WindowEntryTest::timeTypeListStoresTheType() {
+  SelectModel(*form_, 13);  // VQ-M13: brightness cells, 16 channels
+  form_->store.frameTime[0].timeValue[4] = 2;
+  Click(4, 2);
+  QComboBox* list = ui_->TimeComb;
+  QVERIFY(list->isVisible());
+  QCOMPARE(list->count(), 4);
+  QCOMPARE(list->itemText(3), QStringLiteral("min"));
+  QCOMPARE(list->geometry().top(),
+           form_->grid()->viewport()->mapTo(form_, form_->grid()->cellRect(4, 2).topLeft()).y());
+  form_->TimeCombSelect(2);  // "s": the column lasts 2 seconds
+  QCOMPARE(form_->store.frameTime[0].timeType[4], 2);
+  QCOMPARE(form_->store.frameTime[0].timeValue[4], 2);
+  QVERIFY(list->isHidden());
+
+  SelectModel(*form_, 0);  // percent cells: no time types
+  Click(6, 2);
+  QVERIFY(list->isHidden());
+}
+
+void WindowEntryTest::timeValueListOffersNumbersByKindAndType() {
+  SelectModel(*form_, 0);  // percent cells
+  Click(3, 1);
+  QComboBox* list = ui_->TimeComb2;
+  QVERIFY(list->isVisible());
+  QCOMPARE(list->count(), 3);
+  const int narrow = list->width();
+  form_->TimeComb2Select(2);
+  QCOMPARE(form_->store.frameTime[0].timeValue[3], 3);
+
+  form_->store.frameTime[0].timeType[3] = 1;
+  Click(3, 1);
+  QCOMPARE(list->count(), 3 + 1000);
+  QCOMPARE(list->itemText(3), QStringLiteral("1000"));
+  QCOMPARE(list->itemText(1002), QStringLiteral("1"));
+  QCOMPARE(list->width(), narrow + 20);
+  form_->TimeComb2Select(4);
+  QCOMPARE(form_->store.frameTime[0].timeValue[3], 999);
+
+  // The pointer over the form outside its controls closes the list unchosen.
+  Click(3, 1);
+  QVERIFY(list->isVisible());
+  QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), form_->mapToGlobal(QPointF(5, 5)),
+                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(form_, &move);
+  QVERIFY(list->isHidden());
+  QCOMPARE(form_->store.frameTime[0].timeValue[3], 999);
+}
+
+void WindowEntryTest::rightClickAndDragOpenTheMenu() {
+  SelectModel(*form_, 13);  // VQ-M13: brightness cells, 16 channels
+  QMenu* menu = form_->rightMenu();
+  auto item = [menu](const char* name) {
+    return menu->findChild<QAction*>(QString::fromLatin1(name))->isEnabled();
+  };
+  Click(4, 5, Qt::RightButton);
+  QVERIFY(menu->isVisible());
+  QVERIFY(item("N1") && item("N2") && !item("N4"));
+  QCOMPARE(form_->grid()->currentCell(), (GridCell{4, 5}));
+  QCOMPARE(CellOf(4, 5), 0);
+  menu->hide();
+
+  // Channel 2, frame 3 to channel 4, frame 1.
+  QTest::mousePress(Cells(), Qt::LeftButton, {}, CellCentre(4, 4));
+  MoveTo(3, 5, Qt::LeftButton);
+  QTest::mouseRelease(Cells(), Qt::LeftButton, {}, CellCentre(2, 6));
+  QVERIFY(menu->isVisible());
+  QVERIFY(!item("N1") && !item("N2") && item("N4"));
+  QCOMPARE(SelectionRect(form_->pointer, *form_->grid()), (GridCellRect{2, 4, 4, 6}));
+  QVERIFY(ui_->HYEdit->isHidden());
+  menu->hide();
+}
+
+void WindowEntryTest::hoverLabelNamesChannelAndFrame() {
+  SelectModel(*form_, 13);  // VQ-M13: brightness cells, 16 channels
+  MoveTo(13, 7);
+  QVERIFY(ui_->cxLabel3->isVisible());
+  QCOMPARE(ui_->cxLabel3->text(), QStringLiteral("   第 5 路   第12步"));
+  form_->BitBtn13Click();
+  MoveTo(13, 6);
+  QCOMPARE(ui_->cxLabel3->text(), QStringLiteral("   No. 4 Num   No. 12step"));
+  form_->FormMouseMove();
+  QVERIFY(ui_->cxLabel3->isHidden());
+}
+
+QTEST_MAIN(WindowEntryTest)
+#include "window_entry_test.moc"
