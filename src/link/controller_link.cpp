@@ -107,12 +107,7 @@ void ControllerLink::StartAreaDownload(int area) {
   host_.SetStatus(kOneSend);
   if (host_.DebugImageWanted()) {
     replyExpected = false;
-    host_.SetLinkLamp(false);
-    host_.SetProgress(0);
-    host_.SetControlEnabled(CONTROL_COMBOBOX5, true);
-    host_.SetControlEnabled(CONTROL_BITBTN7, true);
-    host_.StopTimer(TIMER_5);
-    host_.SetControlEnabled(CONTROL_EDITING_GROUPS, true);
+    GiveControlsBack();  // the image went to the debug file; the port stays open
     host_.LinkStopped();
     return;
   }
@@ -519,13 +514,19 @@ void ControllerLink::Timer5Timer() {
 
 // ---- Ending ---------------------------------------------------------------
 
-void ControllerLink::EndTransaction() {
+// The window as it is between transactions: lamp white, progress 0, port
+// list, BitBtn7 and the editing groups enabled, no watchdog.
+void ControllerLink::GiveControlsBack() {
   host_.SetLinkLamp(false);
   host_.SetProgress(0);
   host_.SetControlEnabled(CONTROL_COMBOBOX5, true);
   host_.SetControlEnabled(CONTROL_BITBTN7, true);
   host_.StopTimer(TIMER_5);
   host_.SetControlEnabled(CONTROL_EDITING_GROUPS, true);
+}
+
+void ControllerLink::EndTransaction() {
+  GiveControlsBack();
   ClosePort();
   host_.LinkStopped();
 }

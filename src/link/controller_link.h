@@ -93,6 +93,7 @@ class ControllerLink {
   void OnReceiveError();
   void OnReturnError();
   void GiveUpProbing();
+  void GiveControlsBack();
   void FailTransaction(const Text& message);
   void FailOnPortError(const CommError& error);
   void ClosePort();
