@@ -525,7 +525,11 @@ void ControllerLink::GiveControlsBack() {
   host_.SetControlEnabled(CONTROL_EDITING_GROUPS, true);
 }
 
+// Probing stops too: a transaction that ended while it still probed (a
+// time-out after a restarted area, a stray end reply) must not go on to
+// report the controller missing.
 void ControllerLink::EndTransaction() {
+  host_.StopTimer(TIMER_1);
   GiveControlsBack();
   ClosePort();
   host_.LinkStopped();

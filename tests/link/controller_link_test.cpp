@@ -282,6 +282,16 @@ TEST_F(LinkTest, ReceiveErrorRestartsTheAreaInAllAreasMode) {
   EXPECT_EQ(LastWrite(), (Bytes{0xAA, 0x00, 0x04, 0x10, 0x11, 0x12, 0x13, 0x55}));
 }
 
+TEST_F(LinkTest, TimeOutOfARestartedAreaStopsItsProbing) {
+  link->BitBtn5Click();
+  ProbeAndErase();
+  Reply({0xFE});  // area 0 again: probing, with the watchdog running
+  host.seconds += 4;
+  link->Timer5Timer();
+  EXPECT_EQ(host.Status().en, "send  timeout。Pls Re send！");
+  ExpectIdle();  // no probe is left to report the controller missing later
+}
+
 TEST_F(LinkTest, ReceiveErrorOfOneAreaWaitsForTheWatchdog) {
   link->BitBtn7Click(0);
   ProbeAndErase();
