@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "application.h"
+#include "editor/commands.h"
 #include "message_box.h"
 #include "model/model_catalogue.h"
 #include "number_filter.h"
@@ -30,7 +31,10 @@ constexpr const char* kTemplateItems[] = {"NewWindow1", "ile1"};
 }  // namespace
 
 TForm2::TForm2(QWidget* parent)
-    : QWidget(parent), image(std::make_unique<ImageBuffer>()), ui_(std::make_unique<Ui::TForm2>()) {
+    : QWidget(parent),
+      image(std::make_unique<ImageBuffer>()),
+      clip(std::make_unique<EditorClipboard>()),
+      ui_(std::make_unique<Ui::TForm2>()) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("Form2"));
   GroupRadioButtons();
@@ -45,6 +49,7 @@ TForm2::TForm2(QWidget* parent)
   ConnectHandlers();
   ConnectEntry();
   ConnectSettings();
+  ConnectMenu();
   FormCreate();
 }
 
@@ -170,6 +175,7 @@ void TForm2::resizeEvent(QResizeEvent* event) {
 void TForm2::FormCreate() {
   FillTimeLists();
   ui_->Label136->clear();
+  ClearClipboard(*clip);
   ListPorts();
   BitBtn3Click();
   for (int area = 0; area < kAreaCount; ++area) {

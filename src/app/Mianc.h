@@ -24,6 +24,9 @@
 class QMenu;
 class QTimer;
 class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
 
 namespace Ui {
 class TForm2;
@@ -34,6 +37,8 @@ namespace vqled {
 class StringGrid;
 class IniFile;
 struct ConfigKey;
+struct EditorClipboard;
+struct RunFieldValues;
 class Shape;
 class NumberKeyFilter;
 class DigitsValidator;
@@ -105,6 +110,22 @@ class TForm2 : public QWidget {
   void TimeCombSelect(int index);
   void TimeComb2Select(int index);
 
+  // The popup menu and the running-light dialogs.
+  void N1Click();   // InsertColumn
+  void N2Click();   // DeleteColumn
+  void N3Click();   // CopySelection
+  void N4Click();   // CopySelection, filling
+  void N5Click();   // PasteClip
+  void N6Click();   // CopySelection, clearing
+  void N7Click();   // RampDownChannels
+  void N8Click();   // RampAlongFrames
+  void N9Click();   // CopyChannel
+  void N10Click();  // PasteChannel
+  void OpenStackedRunDialog();
+  void OpenRunDialog();
+  void Button7Click();  // FillStackedRun
+  void Button8Click();  // FillRun
+
   // The document and the state the form owns.
   PatternStore store;
   ModelProfile profile;
@@ -112,6 +133,7 @@ class TForm2 : public QWidget {
   EditorPointer pointer;
   bool clickLitCell = false;
   std::unique_ptr<ImageBuffer> image;
+  std::unique_ptr<EditorClipboard> clip;
 
   Ui::TForm2* form() const { return ui_.get(); }
   StringGrid* grid() const { return StringGrid1; }
@@ -140,6 +162,13 @@ class TForm2 : public QWidget {
   void ConnectHandlers();
   void ConnectEntry();
   void ConnectSettings();
+  void ConnectMenu();
+  void CopyWith(bool fill, bool clear);
+  void Ramp(bool alongFrames);
+  void ShowRunDialog(QGroupBox* dialog, QLabel* title, const char* caption,
+                     QLineEdit* const (&fields)[4], const RunFieldValues& values);
+  void FinishRun(QGroupBox* dialog, QLineEdit* const (&fields)[4], bool stacked);
+  void FeedValueBox(QLineEdit* box);
   void InitTriggerControls();
   void ApplyConfigKey(const IniFile& ini, const ConfigKey& key);
   QString ConfigValue(const ConfigKey& key) const;

@@ -22,6 +22,8 @@ class WindowEntryTest : public QObject {
   void timeValueListOffersNumbersByKindAndType();
   void rightClickAndDragOpenTheMenu();
   void hoverLabelNamesChannelAndFrame();
+  void menuCommandsActOnTheDraggedRectangle();
+  void runDialogOpensAtTheClickedCellAndWritesTheRun();
 
  private:
   QWidget* Cells() const { return form_->grid()->viewport(); }
@@ -212,6 +214,67 @@ void WindowEntryTest::hoverLabelNamesChannelAndFrame() {
   QCOMPARE(ui_->cxLabel3->text(), QStringLiteral("   No. 4 Num   No. 12step"));
   form_->FormMouseMove();
   QVERIFY(ui_->cxLabel3->isHidden());
+}
+
+// A drag over channels 1..2, frames 1..2 copies them; a right click on
+// channel 5, frame 4 pastes them there; "填充选中" fills with the box's number.
+void WindowEntryTest::menuCommandsActOnTheDraggedRectangle() {
+  SelectModel(*form_, 13);
+  form_->store.Cell(0, 3, 2) = 11;
+  form_->store.Cell(0, 4, 3) = 22;
+  QMenu* menu = form_->rightMenu();
+  auto trigger = [menu](const char* name) {
+    menu->findChild<QAction*>(QString::fromLatin1(name))->trigger();
+  };
+  QTest::mousePress(Cells(), Qt::LeftButton, {}, CellCentre(2, 3));
+  MoveTo(3, 4, Qt::LeftButton);
+  QTest::mouseRelease(Cells(), Qt::LeftButton, {}, CellCentre(3, 4));
+  trigger("N3");
+  menu->hide();
+  Click(5, 7, Qt::RightButton);
+  trigger("N5");
+  menu->hide();
+  QCOMPARE(CellOf(5, 7), 11);
+  QCOMPARE(CellOf(6, 8), 22);
+  QCOMPARE(CellOf(6, 7), 0);
+
+  ui_->HYEdit->setText(QStringLiteral("9"));
+  QTest::mousePress(Cells(), Qt::LeftButton, {}, CellCentre(2, 3));
+  QTest::mouseRelease(Cells(), Qt::LeftButton, {}, CellCentre(3, 4));
+  trigger("N4");
+  menu->hide();
+  QCOMPARE(CellOf(2, 3), 9);
+  QCOMPARE(CellOf(3, 3), 9);
+  QCOMPARE(CellOf(3, 4), 9);
+}
+
+void WindowEntryTest::runDialogOpensAtTheClickedCellAndWritesTheRun() {
+  SelectModel(*form_, 13);
+  Click(4, 5, Qt::RightButton);  // frame 3, channel 3
+  form_->rightMenu()->hide();
+  form_->rightMenu()->findChild<QAction*>(QStringLiteral("ile1"))->trigger();
+  QVERIFY(ui_->GroupBox9->isVisible());
+  QCOMPARE(ui_->GroupBox9->pos(), QPoint(344, 216));
+  QCOMPARE(ui_->Label111->text(), QStringLiteral("流水"));
+  QCOMPARE(ui_->Edit2->text(), QStringLiteral("3"));
+  QCOMPARE(ui_->Edit3->text(), QStringLiteral("370"));
+  QCOMPARE(ui_->Edit4->text(), QStringLiteral("3"));
+  QCOMPARE(ui_->Edit5->text(), QStringLiteral("16"));
+  ui_->Edit3->setText(QStringLiteral("5"));
+  ui_->Edit11->setText(QStringLiteral("60"));  // the dialog's value box feeds HYEdit
+  QCOMPARE(ui_->HYEdit->text(), QStringLiteral("60"));
+  ui_->Button8->click();
+  QVERIFY(ui_->GroupBox9->isHidden());
+  QCOMPARE(CellOf(4, 5), 60);
+  QCOMPARE(CellOf(5, 6), 60);
+  QCOMPARE(CellOf(6, 7), 60);
+  QCOMPARE(CellOf(5, 5), 0);
+
+  form_->OpenStackedRunDialog();
+  ui_->Edit7->clear();
+  ui_->Button7->click();  // an empty field writes nothing and is reported
+  QCOMPARE(fixture_->messages.size(), 1);
+  QVERIFY(ui_->GroupBox8->isVisible());
 }
 
 QTEST_MAIN(WindowEntryTest)
