@@ -13,6 +13,8 @@ namespace {
 
 constexpr long kSignalPollNs = 100 * 1000 * 1000;
 
+void QueueStopSignal(int) {}
+
 void PrintSummary(const vqled::SimStats& stats) {
   std::fprintf(stderr,
                "vqled-sim: %d frames, %d bad, %d errors, %d images stored, %d transactions "
@@ -36,6 +38,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   // The serving thread inherits the blocked signals; this thread takes them.
+  // A shell starts background jobs with SIGINT ignored: give both a handler,
+  // so that they are queued for sigtimedwait rather than dropped.
+  struct sigaction action = {};
+  action.sa_handler = QueueStopSignal;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
   sigset_t stopSignals;
   sigemptyset(&stopSignals);
   sigaddset(&stopSignals, SIGINT);
