@@ -7,6 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -164,6 +165,23 @@ TEST(SimController, FramesSplitAcrossWritesAndFramesLeftUnfinished) {
   EXPECT_EQ(host.Read(1, 1000), Bytes{0xFE});
   EXPECT_EQ(sim.Stats().badFrames, 1);
   EXPECT_EQ(sim.Image(0)->bytes.size(), 512u);
+}
+
+TEST(SimController, TheLineIsRawForAHostThatSetsNoModeOfItsOwn) {
+  SimController sim(OptionsFor("VQ-M05"));
+  const int fd = open(sim.Start().c_str(), O_RDWR | O_NOCTTY);  // no cfmakeraw here
+  ASSERT_GE(fd, 0);
+  // Bytes a cooked line would turn into signals, newlines, flow control or erasing.
+  const Bytes data = {0x03, 0x0A, 0x0D, 0x11, 0x13, 0x1A, 0x7F, 0x04, 0x15, 0x1C};
+  Bytes frames = Cmd(0x7F, 0);
+  for (const Bytes& frame : {Cmd(0x9F, 0), SizedBlock(10, 0)}) {
+    frames.insert(frames.end(), frame.begin(), frame.end());
+  }
+  std::copy(data.begin(), data.end(), frames.end() - 11);
+  ASSERT_EQ(write(fd, frames.data(), frames.size()), static_cast<ssize_t>(frames.size()));
+  ASSERT_TRUE(sim.WaitFor([](const SimStats& s) { return s.blocks == 1; }, 2s));
+  EXPECT_EQ(sim.Image(0)->bytes, data);
+  close(fd);
 }
 
 TEST(SimController, HangUpFaultDropsTheLineMidTransfer) {

@@ -46,12 +46,10 @@ std::string SimLine::OpenPseudoTerminal() {
     close(master);
     throw LineError("cannot unlock the pseudo-terminal", "/dev/ptmx");
   }
-  // The slave starts in cooked mode with echo; make it raw once, so that a
-  // host that sets no mode of its own still gets every byte as sent.
-  const int slave = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-  const bool raw = slave >= 0 && MakeRaw(slave) && MakeRaw(master);
-  if (slave >= 0) close(slave);
-  if (!raw) {
+  // The slave starts cooked, with echo and newline mapping. Mode calls on a
+  // master set its slave's mode: make it raw, so that a host that sets no
+  // mode of its own still gets every byte as sent.
+  if (!MakeRaw(master)) {
     close(master);
     throw LineError("cannot set raw mode on", name);
   }

@@ -30,7 +30,7 @@ class SimLine {
   SimLine(const SimLine&) = delete;
   SimLine& operator=(const SimLine&) = delete;
 
-  // Opens a new pseudo-terminal, both sides raw; returns the slave's path.
+  // Opens a new pseudo-terminal with a raw slave; returns the slave's path.
   // Throws std::runtime_error with the reason.
   std::string OpenPseudoTerminal();
   // Opens a tty by path, raw. Throws std::runtime_error naming it.
