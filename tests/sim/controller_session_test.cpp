@@ -7,11 +7,10 @@
 
 #include "engine/frame_reader.h"
 #include "engine/sim_options.h"
+#include "host_bytes.h"
 
 namespace vqled {
 namespace {
-
-using Bytes = std::vector<uint8_t>;
 
 // A controller of one model fed with raw host bytes; returns what it answers.
 class Controller {
@@ -34,32 +33,6 @@ class Controller {
   FrameReader reader;
   SimReply last;
 };
-
-Bytes Counting(int count, int first = 0) {
-  Bytes data;
-  for (int i = 0; i < count; ++i) data.push_back(static_cast<uint8_t>(first + i));
-  return data;
-}
-
-// AA LH LL data 55.
-Bytes SizedBlock(const Bytes& data) {
-  Bytes frame = {0xAA, static_cast<uint8_t>(data.size() >> 8), static_cast<uint8_t>(data.size())};
-  frame.insert(frame.end(), data.begin(), data.end());
-  frame.push_back(0x55);
-  return frame;
-}
-
-// AA BB LL data 55.
-Bytes ShortBlock(const Bytes& data) {
-  Bytes frame = {0xAA, 0xBB, static_cast<uint8_t>(data.size())};
-  frame.insert(frame.end(), data.begin(), data.end());
-  frame.push_back(0x55);
-  return frame;
-}
-
-Bytes Cmd(uint8_t code, uint8_t value) {
-  return {0xAA, 0xCC, 0x02, code, value, 0x55};
-}
 
 TEST(ControllerSession, DownloadOfOneAreaInFullAndShortBlocks) {
   Controller vq05("VQ-M05");  // value kind 3, blocks of 512

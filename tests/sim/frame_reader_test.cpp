@@ -7,11 +7,10 @@
 #include <vector>
 
 #include "engine/host_frame.h"
+#include "host_bytes.h"
 
 namespace vqled {
 namespace {
-
-using Bytes = std::vector<uint8_t>;
 
 struct Seen {
   ReaderEventKind kind;

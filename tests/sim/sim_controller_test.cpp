@@ -19,11 +19,11 @@
 #include <vector>
 
 #include "engine/sim_options.h"
+#include "host_bytes.h"
 
 namespace vqled {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
 using namespace std::chrono_literals;
 
 // The host's end of the line, as small as a test needs: opens the slave
@@ -80,17 +80,6 @@ class Host {
   int fd_ = -1;
 };
 
-Bytes Cmd(uint8_t code, uint8_t value) {
-  return {0xAA, 0xCC, 0x02, code, value, 0x55};
-}
-
-Bytes SizedBlock(int length, uint8_t fill) {
-  Bytes frame = {0xAA, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)};
-  frame.insert(frame.end(), length, fill);
-  frame.push_back(0x55);
-  return frame;
-}
-
 SimOptions OptionsFor(const char* model) {
   SimOptions options;
   options.profile = SimModelProfile(FindModel(model));
@@ -101,8 +90,8 @@ SimOptions OptionsFor(const char* model) {
 void DownloadArea(Host& host, uint8_t area, uint8_t fill) {
   EXPECT_EQ(host.Exchange(Cmd(0x7F, area)), Bytes{0x8F});
   EXPECT_EQ(host.Exchange(Cmd(0x9F, area)), Bytes{0x3C});
-  EXPECT_EQ(host.Exchange(SizedBlock(512, fill)), Bytes{0xAA});
-  EXPECT_EQ(host.Exchange(SizedBlock(10, fill)), Bytes{0xAA});
+  EXPECT_EQ(host.Exchange(SizedBlock(Bytes(512, fill))), Bytes{0xAA});
+  EXPECT_EQ(host.Exchange(SizedBlock(Bytes(10, fill))), Bytes{0xAA});
   EXPECT_EQ(host.Exchange(Cmd(0xDD, area)), Bytes{0xDD});
   host.Write(Cmd(0xEE, area));
 }
@@ -152,7 +141,7 @@ TEST(SimController, FramesSplitAcrossWritesAndFramesLeftUnfinished) {
   Host host(sim.Start());
   host.Exchange(Cmd(0x7F, 0));
   host.Exchange(Cmd(0x9F, 0));
-  const Bytes block = SizedBlock(512, 0x42);
+  const Bytes block = SizedBlock(Bytes(512, 0x42));
   host.Write(Bytes(block.begin(), block.begin() + 2));
   usleep(10000);
   host.Write(Bytes(block.begin() + 2, block.begin() + 300));
@@ -174,7 +163,7 @@ TEST(SimController, TheLineIsRawForAHostThatSetsNoModeOfItsOwn) {
   // Bytes a cooked line would turn into signals, newlines, flow control or erasing.
   const Bytes data = {0x03, 0x0A, 0x0D, 0x11, 0x13, 0x1A, 0x7F, 0x04, 0x15, 0x1C};
   Bytes frames = Cmd(0x7F, 0);
-  for (const Bytes& frame : {Cmd(0x9F, 0), SizedBlock(10, 0)}) {
+  for (const Bytes& frame : {Cmd(0x9F, 0), SizedBlock(Bytes(10, 0))}) {
     frames.insert(frames.end(), frame.begin(), frame.end());
   }
   std::copy(data.begin(), data.end(), frames.end() - 11);
@@ -191,7 +180,7 @@ TEST(SimController, HangUpFaultDropsTheLineMidTransfer) {
   Host host(sim.Start());
   host.Exchange(Cmd(0x7F, 0));
   host.Exchange(Cmd(0x9F, 0));
-  host.Write(SizedBlock(512, 0));
+  host.Write(SizedBlock(Bytes(512, 0)));
   EXPECT_EQ(host.Read(1, 1000), Bytes{});
   EXPECT_TRUE(host.hungUp);
   EXPECT_TRUE(sim.WaitFor([](const SimStats& s) { return !s.serving; }, 2s));
@@ -228,7 +217,7 @@ TEST(SimController, PacingHoldsARepliesUntilTheFrameHasCrossedTheLine) {
   host.Exchange(Cmd(0x7F, 0));
   host.Exchange(Cmd(0x9F, 0));
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(host.Exchange(SizedBlock(2000, 1)), Bytes{0xAA});
+  EXPECT_EQ(host.Exchange(SizedBlock(Bytes(2000, 1))), Bytes{0xAA});
   // 2004 bytes in and 1 out at 10 bits a byte: at least 174 ms.
   EXPECT_GE(std::chrono::steady_clock::now() - start, 174ms);
 }
