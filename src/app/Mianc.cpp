@@ -50,10 +50,10 @@ TForm2::TForm2(QWidget* parent)
   ConnectEntry();
   ConnectSettings();
   ConnectMenu();
+  ConnectFiles();
+  ConnectPreview();
   FormCreate();
 }
-
-TForm2::~TForm2() = default;
 
 // The loop buttons and the controller-type buttons (inside the tab strip in
 // the same band) are two exclusive sets of their own.
@@ -66,6 +66,8 @@ void TForm2::GroupRadioButtons() {
     for (int i = 0; i < 4 && set[i] != nullptr; ++i) group->addButton(set[i]);
   }
 }
+
+TForm2::~TForm2() = default;
 
 void TForm2::CreateGrid() {
   StringGrid1 = new StringGrid(this);
@@ -114,7 +116,7 @@ void TForm2::CreateTimers() {
 // a second row at top 60, 25 pixels apart.
 void TForm2::CreatePreviewLamps() {
   const QColor pen = palette().color(QPalette::Inactive, QPalette::WindowText);
-  for (int i = 0; i < kPreviewLampCount; ++i) {
+  for (int i = 0; i < kPreviewLamps; ++i) {
     Shape* lamp = new Shape(ui_->Panel1, Shape::SHAPE_ROUND_SQUARE);
     lamp->setObjectName(QStringLiteral("previewLamp%1").arg(i));
     const int column = i < 36 ? i : i - 36;

@@ -7,12 +7,14 @@
 // directly, as the start-up sequence and the tests do.
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QWidget>
 #include <memory>
 
 #include "editor/selection.h"
 #include "files/area_image.h"
+#include "files/pattern_files.h"
 #include "model/area_settings.h"
 #include "model/control_states.h"
 #include "model/grid_layout.h"
@@ -39,11 +41,12 @@ class IniFile;
 struct ConfigKey;
 struct EditorClipboard;
 struct RunFieldValues;
+struct PreviewPlayer;
 class Shape;
 class NumberKeyFilter;
 class DigitsValidator;
 
-constexpr int kPreviewLampCount = 72;
+constexpr int kPreviewLamps = 72;
 
 class TForm2 : public QWidget {
   Q_OBJECT
@@ -126,6 +129,15 @@ class TForm2 : public QWidget {
   void Button7Click();  // FillStackedRun
   void Button8Click();  // FillRun
 
+  // Pattern files and the preview.
+  void BitBtn6Click();   // save all areas as .Aled
+  void BitBtn4Click();   // import all areas
+  void BitBtn8Click();   // save the current area as .led
+  void BitBtn9Click();   // import into the current area
+  void BitBtn17Click();  // export the current area as .VQD
+  void BitBtn1Click();   // start or stop the preview
+  void Timer3Timer();
+
   // The document and the state the form owns.
   PatternStore store;
   ModelProfile profile;
@@ -169,6 +181,14 @@ class TForm2 : public QWidget {
                      QLineEdit* const (&fields)[4], const RunFieldValues& values);
   void FinishRun(QGroupBox* dialog, QLineEdit* const (&fields)[4], bool stacked);
   void FeedValueBox(QLineEdit* box);
+  void ConnectFiles();
+  void ConnectPreview();
+  std::string ChooseFile(bool save, const char* folder, const char* filter, const char* extension,
+                         const QString& fileName);
+  bool RefuseEmptySave(SaveCommand command);
+  void Report(const Outcome& outcome);
+  void ShowSaveLog(const SaveLog& log);
+  QColor LampColour(int shade) const;
   void InitTriggerControls();
   void ApplyConfigKey(const IniFile& ini, const ConfigKey& key);
   QString ConfigValue(const ConfigKey& key) const;
@@ -198,11 +218,15 @@ class TForm2 : public QWidget {
   QTimer* Timer3 = nullptr;
   QTimer* Timer5 = nullptr;
   QTimer* DataTime = nullptr;
-  Shape* previewLamps[kPreviewLampCount] = {};
+  Shape* previewLamps[kPreviewLamps] = {};
   NumberKeyFilter* numberFilter_ = nullptr;
   DigitsValidator* digitsValidator_ = nullptr;
   Anchor anchors_[6] = {};
   int anchorCount_ = 0;
+  // The preview's state; its header cannot meet the grid's in one unit, so
+  // the player is made and deleted in the preview's own file.
+  std::unique_ptr<PreviewPlayer, void (*)(PreviewPlayer*)> preview_{nullptr, nullptr};
+  QString exportFileName_;  // what SaveDialog1 last held for the export
   int closeExitCode_ = 0;
   bool closed_ = false;
 };

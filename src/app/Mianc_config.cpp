@@ -134,11 +134,8 @@ void TForm2::SaveResumeFile() {
   SaveLog log;
   const Outcome saved = vqled::SaveResumeFile(store, {profile, controls, *image},
                                               CurrentDirectoryFile("tempRGB.bin"), &log);
-  for (int i = 0; i < log.count; ++i) {
-    ui_->Memo1->appendPlainText(QString::number(log.line[i].imageLast));
-    ui_->Memo1->appendPlainText(QString::number(log.line[i].firstByte));
-  }
-  if (!saved.ok) ShowMessage(this, windowTitle(), Tr(saved.message), MESSAGE_ERROR);
+  ShowSaveLog(log);
+  Report(saved);
 }
 
 }  // namespace vqled

@@ -220,6 +220,12 @@ void TForm2::TimeComb2Select(int index) {
   if (!picked.ok) throw ConvertError(Tr(picked.message));
 }
 
+// A preview lamp's fill: the grid's red shade of the lamp's value.
+QColor TForm2::LampColour(int shade) const {
+  const Rgb& colour = brightnessShades[shade];
+  return QColor(colour.red, colour.green, colour.blue);
+}
+
 int TForm2::ReadInt(const QString& text) const {
   return StrToInt(text, languageMode.textVariant);
 }

@@ -1,0 +1,134 @@
+// TForm2: the pattern file commands of the top band (save and import of all
+// areas as .Aled, of the current area as .led, the .VQD export) and the
+// preview button. The files layer reads and writes; the form asks for the
+// file name and reports what the files layer says.
+#include <QCoreApplication>
+#include <QDir>
+#include <QPlainTextEdit>
+
+#include "Mianc.h"
+#include "application.h"
+#include "file_dialog.h"
+#include "files/pattern_files.h"
+#include "message_box.h"
+#include "string_grid.h"
+#include "ui_Mianc.h"
+
+namespace vqled {
+
+namespace {
+
+constexpr const char* kAledFilter = "All files (*.*)|*.*|led files (*.Aled)|*.Aled";
+constexpr const char* kLedFilter = "All files (*.*)|*.*|led files (*.led)|*.led";
+constexpr const char* kVqdFilter = "All files (*.*)|*.*|VQD files (*.VQD)|*.VQD";
+
+// The program's directory followed by folder, where that folder exists.
+QString DialogDirectory(const char* folder) {
+  const QDir program(QCoreApplication::applicationDirPath());
+  const QString inside = program.filePath(QString::fromLatin1(folder));
+  return QDir(inside).exists() ? inside : program.path();
+}
+
+}  // namespace
+
+void TForm2::ConnectFiles() {
+  struct Command {
+    QPushButton* button;
+    void (TForm2::*handler)();
+  };
+  const Command commands[] = {{ui_->BitBtn6, &TForm2::BitBtn6Click},
+                              {ui_->BitBtn4, &TForm2::BitBtn4Click},
+                              {ui_->BitBtn8, &TForm2::BitBtn8Click},
+                              {ui_->BitBtn9, &TForm2::BitBtn9Click},
+                              {ui_->BitBtn17, &TForm2::BitBtn17Click}};
+  for (const Command& command : commands) {
+    connect(command.button, &QPushButton::clicked, this,
+            [this, handler = command.handler] { RunHandler([&] { (this->*handler)(); }); });
+  }
+}
+
+// SaveDialog1 or OpenDialog1 opened in folder with filter, the pattern
+// filter preselected; the chosen path with its extension, or empty.
+std::string TForm2::ChooseFile(bool save, const char* folder, const char* filter,
+                               const char* extension, const QString& fileName) {
+  FileDialogRequest request;
+  request.save = save;
+  request.directory = DialogDirectory(folder);
+  request.filter = QString::fromLatin1(filter);
+  request.filterIndex = 2;
+  request.fileName = fileName;
+  const QString chosen = RunFileDialog(this, request);
+  if (chosen.isEmpty()) return {};
+  return extension == nullptr ? chosen.toStdString()
+                              : ReplaceExtension(chosen.toStdString(), extension);
+}
+
+// The "nothing to save" rule of the save commands: true when refused.
+bool TForm2::RefuseEmptySave(SaveCommand command) {
+  const SaveRefusal refusal = CheckContentToSave(store, command);
+  if (refusal.refused) ShowMessage(this, Tr(refusal.caption), Tr(refusal.text));
+  return refusal.refused;
+}
+
+void TForm2::Report(const Outcome& outcome) {
+  if (!outcome.ok) ShowMessage(this, windowTitle(), Tr(outcome.message), MESSAGE_ERROR);
+}
+
+void TForm2::BitBtn6Click() {
+  if (RefuseEmptySave(SAVE_ALL_AREAS)) return;
+  const std::string path = ChooseFile(true, ".Aled", kAledFilter, ".Aled", QString());
+  if (path.empty()) return;
+  ui_->Memo1->clear();
+  const HeaderControls controls = CurrentHeaderControls();
+  SaveLog log;
+  Report(SaveAllAreas(store, {profile, controls, *image}, path, &log));
+  ShowSaveLog(log);
+}
+
+void TForm2::BitBtn4Click() {
+  const std::string path = ChooseFile(false, "Aled", kAledFilter, nullptr, QString());
+  if (path.empty()) return;
+  Report(ImportAllAreas(store, path));
+  StringGrid1->invalidate();
+}
+
+void TForm2::BitBtn8Click() {
+  if (RefuseEmptySave(SAVE_CURRENT_AREA)) return;
+  const std::string path = ChooseFile(true, ".led", kLedFilter, ".led", QString());
+  if (path.empty()) return;
+  const HeaderControls controls = CurrentHeaderControls();
+  const std::string loopCount = ui_->Edit6->text().toStdString();
+  Report(SaveCurrentArea(store, {profile, controls, *image}, ui_->ComboBox4->currentIndex(),
+                         LoopCountEntry::FromText(loopCount), path));
+}
+
+void TForm2::BitBtn9Click() {
+  const std::string path = ChooseFile(false, "led", kLedFilter, nullptr, QString());
+  if (path.empty()) return;
+  Report(ImportSingleArea(store, path));
+  StringGrid1->invalidate();
+}
+
+// BitBtn17Click: the current area's canonical image as a .VQD file; on
+// VQ-M21 the name "EXP_" and the area's number is proposed.
+void TForm2::BitBtn17Click() {
+  if (RefuseEmptySave(SAVE_EXPORT)) return;
+  const std::string proposed = ExportProposedName(profile.modelIndex, store.currentArea);
+  if (!proposed.empty()) exportFileName_ = QString::fromStdString(proposed);
+  const std::string path = ChooseFile(true, ".led", kVqdFilter, ".VQD", exportFileName_);
+  if (path.empty()) return;
+  exportFileName_ = QString::fromStdString(path);
+  const HeaderControls controls = CurrentHeaderControls();
+  const std::string loopCount = ui_->Edit6->text().toStdString();
+  Report(ExportCurrentArea(store, {profile, controls, *image}, LoopCountEntry::FromText(loopCount),
+                           path));
+}
+
+void TForm2::ShowSaveLog(const SaveLog& log) {
+  for (int i = 0; i < log.count; ++i) {
+    ui_->Memo1->appendPlainText(QString::number(log.line[i].imageLast));
+    ui_->Memo1->appendPlainText(QString::number(log.line[i].firstByte));
+  }
+}
+
+}  // namespace vqled

@@ -1,0 +1,29 @@
+// The window's file dialogs SaveDialog1 and OpenDialog1. Every command asks
+// through RunFileDialog, so tests can install an answer in place of the
+// modal dialog and never run a real modal loop.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace vqled {
+
+struct FileDialogRequest {
+  bool save = false;
+  QString directory;    // where the dialog opens
+  QString filter;       // "All files (*.*)|*.*|led files (*.led)|*.led": caption|pattern pairs
+  int filterIndex = 1;  // 1-based, of the caption|pattern pairs
+  QString fileName;     // preset name, may be empty
+};
+
+// The chosen file's path, or an empty text when the user cancelled.
+using FileDialogHook = std::function<QString(QWidget* parent, const FileDialogRequest&)>;
+
+// Replaces the modal dialog by hook; an empty hook restores the dialog.
+void SetFileDialogHook(FileDialogHook hook);
+
+QString RunFileDialog(QWidget* parent, const FileDialogRequest& request);
+
+}  // namespace vqled
