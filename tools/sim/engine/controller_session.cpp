@@ -112,7 +112,9 @@ void ControllerSession::OnGarbage() {
 }
 
 void ControllerSession::OnLineClosed() {
-  if (phase_ == PHASE_BLOCKS) {
+  if (phase_ == PHASE_BLOCKS && settingsTarget_) {
+    SetNote("host closed the line during the blocks of the settings image");
+  } else if (phase_ == PHASE_BLOCKS) {
     SetNote("host closed the line during the blocks of area %d", area_ + 1);
   } else {
     SetNote("host closed the line");
