@@ -12,6 +12,7 @@
 
 #include "application.h"
 #include "editor/commands.h"
+#include "link/controller_link.h"
 #include "message_box.h"
 #include "model/model_catalogue.h"
 #include "number_filter.h"
@@ -41,6 +42,7 @@ TForm2::TForm2(QWidget* parent)
   CreateGrid();
   CreateMenu();
   CreateTimers();
+  CreateLink();
   AttachNumberFilters();
   AnchorControls();
   const TabCaptions& tabs = InitialTabCaptions();
@@ -224,9 +226,9 @@ void TForm2::FillTimeLists() {
 // areas. A settings file that cannot be written is reported, and the
 // patterns are still saved before the program ends.
 void TForm2::FormClose() {
-  const Outcome settings = SaveConfig();
+  const Outcome settings = WriteConfig();
   if (!settings.ok) {
-    ShowMessage(this, windowTitle(), Tr(settings.message));
+    vqled::ShowMessage(this, windowTitle(), Tr(settings.message));
     closeExitCode_ = -1;
   }
   SaveResumeFile();

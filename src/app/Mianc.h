@@ -15,6 +15,7 @@
 #include "editor/selection.h"
 #include "files/area_image.h"
 #include "files/pattern_files.h"
+#include "link/link_host.h"
 #include "model/area_settings.h"
 #include "model/control_states.h"
 #include "model/grid_layout.h"
@@ -29,6 +30,7 @@ class QAction;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QComboBox;
 
 namespace Ui {
 class TForm2;
@@ -42,13 +44,16 @@ struct ConfigKey;
 struct EditorClipboard;
 struct RunFieldValues;
 struct PreviewPlayer;
+struct DownloadControls;
+class ControllerLink;
+struct SettingsPanel;
 class Shape;
 class NumberKeyFilter;
 class DigitsValidator;
 
 constexpr int kPreviewLamps = 72;
 
-class TForm2 : public QWidget {
+class TForm2 : public QWidget, public LinkHost {
   Q_OBJECT
 
  public:
@@ -64,7 +69,7 @@ class TForm2 : public QWidget {
   void FormCreate();
   void FormClose();
   void LoadConfig();
-  Outcome SaveConfig();
+  Outcome WriteConfig();  // SaveConfig: every key to Config.ini
   void LoadResumeFile();
   void SaveResumeFile();
   void FormMouseMove();
@@ -138,6 +143,34 @@ class TForm2 : public QWidget {
   void BitBtn1Click();   // start or stop the preview
   void Timer3Timer();
 
+  // Downloads and controller settings.
+  void BitBtn7Click();  // download the current area
+  void Button5Click();  // send the trigger settings
+
+  // The controller link's view of the window.
+  void SetStatus(const Text& text) override;
+  void SetAreaLabel(const Text& text) override;
+  void SetLastReply(std::string_view text) override;
+  void ClearLog() override;
+  void AddLogLine(std::string_view line) override;
+  void SetProgress(int position) override;
+  void SetLinkLamp(bool busy) override;
+  void SetControlEnabled(LinkControl control, bool enabled) override;
+  void ShowMessage(const Text& text, const Text& caption) override;
+  void StartTimer(LinkTimer timer, int intervalMs) override;
+  void StopTimer(LinkTimer timer) override;
+  void SetClockText(std::string_view text) override;
+  void SetDayCount(std::string_view text) override;
+  void SwitchToModelVQM28() override;
+  std::string_view PortText() override;
+  LocalTime LocalNow() override;
+  int64_t NowSeconds() override;
+  LocalTime EndDate() override;
+  bool DebugImageWanted() override;
+  void SaveConfig() override;  // after the settings were sent: reports, never ends the program
+  void PostReceive(uint32_t port) override;
+  void LinkStopped() override;
+
   // The document and the state the form owns.
   PatternStore store;
   ModelProfile profile;
@@ -189,6 +222,11 @@ class TForm2 : public QWidget {
   void Report(const Outcome& outcome);
   void ShowSaveLog(const SaveLog& log);
   QColor LampColour(int shade) const;
+  void CreateLink();
+  DownloadControls CurrentDownloadControls() const;
+  QComboBox* TriggerList(int row, int list) const;
+  SettingsPanel ReadSettingsPanel() const;
+  void ShowTriggerRows(const SettingsPanel& panel);
   void InitTriggerControls();
   void ApplyConfigKey(const IniFile& ini, const ConfigKey& key);
   QString ConfigValue(const ConfigKey& key) const;
@@ -226,6 +264,8 @@ class TForm2 : public QWidget {
   // The preview's state; its header cannot meet the grid's in one unit, so
   // the player is made and deleted in the preview's own file.
   std::unique_ptr<PreviewPlayer, void (*)(PreviewPlayer*)> preview_{nullptr, nullptr};
+  std::unique_ptr<ControllerLink> link_;
+  std::string portText_;    // ComboBox5's text as the link last asked for it
   QString exportFileName_;  // what SaveDialog1 last held for the export
   int closeExitCode_ = 0;
   bool closed_ = false;

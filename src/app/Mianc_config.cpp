@@ -44,7 +44,7 @@ void TForm2::LoadConfig() {
   const std::string path = CurrentDirectoryFile("Config.ini");
   IniFile ini;
   const Outcome opened = ini.Load(path);
-  if (!opened.ok) ShowMessage(this, windowTitle(), Tr(opened.message), MESSAGE_ERROR);
+  if (!opened.ok) vqled::ShowMessage(this, windowTitle(), Tr(opened.message), MESSAGE_ERROR);
   try {
     for (int i = 0; i < kConfigReadCount; ++i) {
       if (i == kConfigKeysBeforeModel) ComboBox6Change();
@@ -53,7 +53,7 @@ void TForm2::LoadConfig() {
     LoadResumeFile();
   } catch (const std::exception&) {
     const QString text = Tr(ReadConfigFailedText());
-    ShowMessage(this, text, text, MESSAGE_INFORMATION);
+    vqled::ShowMessage(this, text, text, MESSAGE_INFORMATION);
   }
 }
 
@@ -86,7 +86,7 @@ QString TForm2::ConfigValue(const ConfigKey& key) const {
 // Writes every key in the save order, keeping the file's other lines. An
 // empty model text is saved as HYTYPE -1 and, after selecting item 0, as
 // Type 0.
-Outcome TForm2::SaveConfig() {
+Outcome TForm2::WriteConfig() {
   const std::string path = CurrentDirectoryFile("Config.ini");
   IniFile ini;
   Outcome outcome = ini.Load(path);
@@ -114,7 +114,7 @@ Outcome TForm2::SaveConfig() {
 // areas; a refused one is reported and leaves them too.
 void TForm2::LoadResumeFile() {
   const Outcome loaded = vqled::LoadResumeFile(store, CurrentDirectoryFile("tempRGB.bin"));
-  if (!loaded.ok) ShowMessage(this, windowTitle(), Tr(loaded.message), MESSAGE_ERROR);
+  if (!loaded.ok) vqled::ShowMessage(this, windowTitle(), Tr(loaded.message), MESSAGE_ERROR);
   StringGrid1->invalidate();
 }
 

@@ -66,12 +66,12 @@ std::string TForm2::ChooseFile(bool save, const char* folder, const char* filter
 // The "nothing to save" rule of the save commands: true when refused.
 bool TForm2::RefuseEmptySave(SaveCommand command) {
   const SaveRefusal refusal = CheckContentToSave(store, command);
-  if (refusal.refused) ShowMessage(this, Tr(refusal.caption), Tr(refusal.text));
+  if (refusal.refused) vqled::ShowMessage(this, Tr(refusal.caption), Tr(refusal.text));
   return refusal.refused;
 }
 
 void TForm2::Report(const Outcome& outcome) {
-  if (!outcome.ok) ShowMessage(this, windowTitle(), Tr(outcome.message), MESSAGE_ERROR);
+  if (!outcome.ok) vqled::ShowMessage(this, windowTitle(), Tr(outcome.message), MESSAGE_ERROR);
 }
 
 void TForm2::BitBtn6Click() {

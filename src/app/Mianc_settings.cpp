@@ -12,15 +12,18 @@ namespace vqled {
 
 namespace {
 
-// The A (trigger condition) and E (on trigger release) lists of row n (0..5).
-QComboBox* TriggerList(const QWidget& form, char column, int row) {
-  return form.findChild<QComboBox*>(QStringLiteral("ComBox%1%2").arg(QChar(column)).arg(row + 1));
-}
-
 constexpr char kTriggerColumns[kTriggerLists] = {'A', 'B', 'C', 'D', 'E'};
-constexpr int kKeyMode = 3;  // "按键模式(先闭后断)"
+constexpr int kTriggerCondition = 0;  // the A list of a row
+constexpr int kTriggerRelease = 4;    // the E list of a row
+constexpr int kKeyMode = 3;           // "按键模式(先闭后断)"
 
 }  // namespace
+
+// List list (0..4: A..E) of trigger row row (0..5), ComBoxA1 .. ComBoxE6.
+QComboBox* TForm2::TriggerList(int row, int list) const {
+  return findChild<QComboBox*>(
+      QStringLiteral("ComBox%1%2").arg(QChar(kTriggerColumns[list])).arg(row + 1));
+}
 
 // BitBtn2Click and start-up: the system's serial devices, the first one
 // selected; "not Find" where there is none.
@@ -42,21 +45,35 @@ void TForm2::ListPorts() {
   if (!notice.comboBox5.empty()) ports->setEditText(QString::fromStdString(notice.comboBox5));
 }
 
+// What the settings panel's lists show.
+SettingsPanel TForm2::ReadSettingsPanel() const {
+  SettingsPanel panel;
+  panel.comboBoxAA = ui_->ComboBoxAA->currentIndex();
+  panel.comboBoxAB = ui_->ComboBoxAB->currentIndex();
+  panel.comboBoxAC = ui_->ComboBoxAC->currentIndex();
+  panel.comboBox14 = ui_->ComboBox14->currentIndex();
+  for (int row = 0; row < kTriggerRows; ++row) {
+    for (int list = 0; list < kTriggerLists; ++list) {
+      panel.row[row][list] = TriggerList(row, list)->currentIndex();
+    }
+  }
+  return panel;
+}
+
+void TForm2::ShowTriggerRows(const SettingsPanel& panel) {
+  for (int row = 0; row < kTriggerRows; ++row) {
+    for (int list = 0; list < kTriggerLists; ++list) {
+      TriggerList(row, list)->setCurrentIndex(panel.row[row][list]);
+    }
+  }
+}
+
 // Start-up: every trigger row list with nothing selected takes its first
 // item, then the release rule runs once.
 void TForm2::InitTriggerControls() {
-  SettingsPanel panel;
-  for (int row = 0; row < kTriggerRows; ++row) {
-    for (int list = 0; list < kTriggerLists; ++list) {
-      panel.row[row][list] = TriggerList(*this, kTriggerColumns[list], row)->currentIndex();
-    }
-  }
+  SettingsPanel panel = ReadSettingsPanel();
   DefaultTriggerRows(panel);
-  for (int row = 0; row < kTriggerRows; ++row) {
-    for (int list = 0; list < kTriggerLists; ++list) {
-      TriggerList(*this, kTriggerColumns[list], row)->setCurrentIndex(panel.row[row][list]);
-    }
-  }
+  ShowTriggerRows(panel);
   ComBoxAChange();
 }
 
@@ -64,8 +81,8 @@ void TForm2::InitTriggerControls() {
 // the key mode has no release action of its own.
 void TForm2::ComBoxAChange() {
   for (int row = 0; row < kTriggerRows; ++row) {
-    QComboBox* release = TriggerList(*this, 'E', row);
-    const bool keyMode = TriggerList(*this, 'A', row)->currentIndex() == kKeyMode;
+    QComboBox* release = TriggerList(row, kTriggerRelease);
+    const bool keyMode = TriggerList(row, kTriggerCondition)->currentIndex() == kKeyMode;
     if (keyMode) release->setCurrentIndex(0);
     release->setEnabled(!keyMode);
   }
@@ -73,7 +90,8 @@ void TForm2::ComBoxAChange() {
 
 // Button11Click "全部不启用": no trigger row is enabled.
 void TForm2::Button11Click() {
-  for (int row = 0; row < kTriggerRows; ++row) TriggerList(*this, 'A', row)->setCurrentIndex(0);
+  for (int row = 0; row < kTriggerRows; ++row)
+    TriggerList(row, kTriggerCondition)->setCurrentIndex(0);
   ComBoxAChange();
 }
 
@@ -82,7 +100,8 @@ void TForm2::ConnectSettings() {
   connect(ui_->Button11, &QPushButton::clicked, this, [this] { Button11Click(); });
   connect(ui_->Button6, &QPushButton::clicked, ui_->GroupBox10, &QWidget::hide);
   for (int row = 0; row < kTriggerRows; ++row) {
-    connect(TriggerList(*this, 'A', row), &QComboBox::activated, this, [this] { ComBoxAChange(); });
+    connect(TriggerList(row, kTriggerCondition), &QComboBox::activated, this,
+            [this] { ComBoxAChange(); });
   }
 }
 

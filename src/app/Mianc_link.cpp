@@ -1,0 +1,178 @@
+// TForm2 as the host of the controller link: the downloads ("当前区发送",
+// "全区发送"), the settings, clock, end-date and controller-type commands, and
+// every effect of a transaction on the window (status line, area label, last
+// reply, Memo1, progress, link lamp, enabling, message boxes, Timer1 and
+// Timer5). The serial port's watch thread only posts a queued call; all link
+// logic runs on the user-interface thread.
+#include <QDateTime>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include "Mianc.h"
+#include "application.h"
+#include "convert_error.h"
+#include "files/download_image.h"
+#include "link/controller_link.h"
+#include "link/serial_comm.h"
+#include "message_box.h"
+#include "shape.h"
+#include "string_grid.h"
+#include "ui_Mianc.h"
+
+namespace vqled {
+
+namespace {
+
+LocalTime ToLocalTime(const QDateTime& moment) {
+  const QDate date = moment.date();
+  const QTime time = moment.time();
+  return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
+}
+
+}  // namespace
+
+void TForm2::CreateLink() {
+  auto encoder = [this](int area, ImageBuffer& buffer) {
+    return EncodeDownloadImage(store, profile, CurrentDownloadControls(), area, buffer);
+  };
+  link_ = std::make_unique<ControllerLink>(*this, std::make_unique<SerialComm>(), store, profile,
+                                           *image, encoder);
+  connect(Timer1, &QTimer::timeout, this, [this] { RunHandler([this] { link_->Timer1Timer(); }); });
+  connect(Timer5, &QTimer::timeout, this, [this] { RunHandler([this] { link_->Timer5Timer(); }); });
+  connect(ui_->BitBtn7, &QPushButton::clicked, this,
+          [this] { RunHandler([this] { BitBtn7Click(); }); });
+  connect(ui_->BitBtn5, &QPushButton::clicked, this,
+          [this] { RunHandler([this] { link_->BitBtn5Click(); }); });
+  connect(ui_->Button5, &QPushButton::clicked, this,
+          [this] { RunHandler([this] { Button5Click(); }); });
+  connect(ui_->BitBtn18, &QPushButton::clicked, this,
+          [this] { RunHandler([this] { link_->BitBtn18Click(); }); });
+  connect(ui_->BitBtn19, &QPushButton::clicked, this,
+          [this] { RunHandler([this] { link_->BitBtn19Click(); }); });
+  connect(ui_->BitBtn16, &QPushButton::clicked, this,
+          [this] { RunHandler([this] { link_->BitBtn16Click(ui_->RadioButton5->isChecked()); }); });
+}
+
+DownloadControls TForm2::CurrentDownloadControls() const {
+  DownloadControls controls = DownloadControlsFromArea(ReadAreaControls(), CurrentHeaderControls());
+  QComboBox* const groups[] = {ui_->ComboBox9, ui_->ComboBox10, ui_->ComboBox11, ui_->ComboBox12};
+  int* const indexes[] = {&controls.comboBox9Index, &controls.comboBox10Index,
+                          &controls.comboBox11Index, &controls.comboBox12Index};
+  for (int i = 0; i < 4; ++i) *indexes[i] = groups[i]->currentIndex();
+  controls.checkBox4 = ui_->CheckBox4->isChecked();
+  return controls;
+}
+
+// "当前区发送": the loop count of Edit6 is stored for the current area first.
+void TForm2::BitBtn7Click() {
+  link_->BitBtn7Click(ReadInt(ui_->Edit6->text()));
+}
+
+// "发送设置": the 40-byte settings image from the panel's lists.
+void TForm2::Button5Click() {
+  SettingsPanel panel = ReadSettingsPanel();
+  link_->Button5Click(panel);
+  ShowTriggerRows(panel);
+}
+
+void TForm2::SetStatus(const Text& text) {
+  ui_->Label13->setText(Tr(text));
+}
+void TForm2::SetAreaLabel(const Text& text) {
+  ui_->Label80->setText(Tr(text));
+}
+void TForm2::SetLastReply(std::string_view text) {
+  ui_->Label6->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+void TForm2::ClearLog() {
+  ui_->Memo1->clear();
+}
+void TForm2::AddLogLine(std::string_view line) {
+  ui_->Memo1->appendPlainText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+}
+void TForm2::SetProgress(int position) {
+  ui_->cxProgressBar1->show();
+  ui_->cxProgressBar1->setValue(position);
+}
+void TForm2::SetLinkLamp(bool busy) {
+  ui_->Shape1->setBrushColor(busy ? Qt::red : Qt::white);
+}
+
+void TForm2::SetControlEnabled(LinkControl control, bool enabled) {
+  switch (control) {
+    case CONTROL_COMBOBOX5:
+      ui_->ComboBox5->setEnabled(enabled);
+      break;
+    case CONTROL_BITBTN7:
+      ui_->BitBtn7->setEnabled(enabled);
+      break;
+    case CONTROL_BITBTN5:
+      ui_->BitBtn5->setEnabled(enabled);
+      break;
+    case CONTROL_EDITING_GROUPS:
+      ui_->GroupBox5->setEnabled(enabled);
+      StringGrid1->setEnabled(enabled);
+      ui_->GroupBox3->setEnabled(enabled);
+      break;
+  }
+}
+
+void TForm2::ShowMessage(const Text& text, const Text& caption) {
+  vqled::ShowMessage(this, Tr(caption), Tr(text));
+}
+
+void TForm2::StartTimer(LinkTimer timer, int intervalMs) {
+  (timer == TIMER_1 ? Timer1 : Timer5)->start(intervalMs);
+}
+void TForm2::StopTimer(LinkTimer timer) {
+  (timer == TIMER_1 ? Timer1 : Timer5)->stop();
+}
+void TForm2::SetClockText(std::string_view text) {
+  ui_->Label137->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+void TForm2::SetDayCount(std::string_view text) {
+  ui_->Label138->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void TForm2::SwitchToModelVQM28() {
+  {
+    const QSignalBlocker quiet(ui_->ComboBox6);
+    ui_->ComboBox6->setCurrentIndex(kModelVQM28);
+  }
+  LayoutGrid(ApplyModelProfile());
+}
+
+std::string_view TForm2::PortText() {
+  portText_ = ui_->ComboBox5->currentText().trimmed().toStdString();
+  return portText_;
+}
+
+LocalTime TForm2::LocalNow() {
+  return ToLocalTime(QDateTime::currentDateTime());
+}
+int64_t TForm2::NowSeconds() {
+  return QDateTime::currentSecsSinceEpoch();
+}
+LocalTime TForm2::EndDate() {
+  return ToLocalTime(ui_->DateTimePicker1->dateTime());
+}
+bool TForm2::DebugImageWanted() {
+  return ui_->CheckBox4->isChecked();
+}
+
+// The settings command saves Config.ini too; a file that cannot be written
+// is reported and the program carries on.
+void TForm2::SaveConfig() {
+  const Outcome saved = WriteConfig();
+  if (!saved.ok) vqled::ShowMessage(this, windowTitle(), Tr(saved.message));
+}
+
+void TForm2::PostReceive(uint32_t port) {
+  QMetaObject::invokeMethod(
+      this, [this, port] { RunHandler([&] { link_->OnCommReceive(port); }); },
+      Qt::QueuedConnection);
+}
+
+void TForm2::LinkStopped() {}
+
+}  // namespace vqled
