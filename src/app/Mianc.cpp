@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QDir>
 #include <QMenu>
 #include <QTimer>
@@ -108,10 +107,6 @@ void TForm2::CreateTimers() {
   }
   Timer3->setInterval(100);
   DataTime->setInterval(1000);
-  connect(DataTime, &QTimer::timeout, this, [this] {
-    ui_->Label137->setText(
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-  });
 }
 
 // Lamp i shows channel i + 1: the first 36 in a row at top 4, the others in

@@ -39,6 +39,7 @@ void TForm2::CreateLink() {
                                            *image, encoder);
   connect(Timer1, &QTimer::timeout, this, [this] { RunHandler([this] { link_->Timer1Timer(); }); });
   connect(Timer5, &QTimer::timeout, this, [this] { RunHandler([this] { link_->Timer5Timer(); }); });
+  connect(DataTime, &QTimer::timeout, this, [this] { link_->DataTimeTimer(); });
   connect(ui_->BitBtn7, &QPushButton::clicked, this,
           [this] { RunHandler([this] { BitBtn7Click(); }); });
   connect(ui_->BitBtn5, &QPushButton::clicked, this,

@@ -251,6 +251,9 @@ void WindowAreaTest::fadeListAndPanelToggles() {
   ui_->CheckBox7->click();
   QVERIFY(ui_->GroupBox1->isVisible());
   QVERIFY(form_->findChild<QTimer*>(QStringLiteral("DataTime"))->isActive());
+  QTRY_VERIFY_WITH_TIMEOUT(
+      ui_->Label137->text().startsWith(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))),
+      3000);  // the clock of the debug panel runs
   ui_->CheckBox7->click();
   QVERIFY(!ui_->GroupBox1->isVisible());
   QVERIFY(!form_->findChild<QTimer*>(QStringLiteral("DataTime"))->isActive());
