@@ -30,7 +30,7 @@ void Install(void (*handler)(int)) {
 
 }  // namespace
 
-SignalClose::SignalClose(QWidget* window) : QObject(window), window_(window) {
+SignalClose::SignalClose(QWidget* window) : window_(window) {
   if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, pipeFds) != 0) return;
   notifier_ = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, [this] { Drain(); });

@@ -14,7 +14,8 @@ namespace vqled {
 class SignalClose : public QObject {
  public:
   // Installs the handlers for SIGINT and SIGTERM; the window is closed on
-  // the user-interface thread when one arrives. One instance at a time.
+  // the user-interface thread when one arrives. One instance at a time,
+  // living no longer than the window.
   explicit SignalClose(QWidget* window);
   ~SignalClose() override;
 
