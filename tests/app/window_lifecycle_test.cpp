@@ -18,6 +18,7 @@ class WindowLifecycleTest : public QObject {
   void restartRestoresModelTimesTriggersLanguageAndPatterns();
   void badSettingsValueStopsTheLoadAtThatKey();
   void unwritableSettingsAreReportedAndPatternsStillSaved();
+  void hostileResumeFileIsReportedOnceAndLeavesFreshAreas();
   void sigtermClosesAndSaves();
   void conversionErrorIsShownAndStoresNothing();
   void numberFieldsTakeDigitsOnly();
@@ -144,6 +145,20 @@ void WindowLifecycleTest::unwritableSettingsAreReportedAndPatternsStillSaved() {
            qPrintable(fixture.messages.last().text));
   QVERIFY(fixture.messages.last().text.contains(QStringLiteral("Config.ini")));
   QVERIFY(fixture.ReadFile("tempRGB.bin").size() > 600);
+}
+
+void WindowLifecycleTest::hostileResumeFileIsReportedOnceAndLeavesFreshAreas() {
+  WindowFixture fixture;
+  fixture.WriteFile("tempRGB.bin", QByteArray(40, '\xff'));  // headers announcing far more
+  TForm2& form = fixture.Start();
+  QCOMPARE(fixture.messages.size(), 1);
+  QVERIFY2(fixture.messages[0].text.contains(QStringLiteral("tempRGB.bin")),
+           qPrintable(fixture.messages[0].text));
+  for (int area = 0; area < kAreaCount; ++area) {
+    QCOMPARE(form.store.playSettings[area].loopMode, LOOP_FOREVER);
+    QCOMPARE(form.store.defaultTime[area][0].value, 1000);
+  }
+  QCOMPARE(form.store.Cell(0, 3, 2), 0);
 }
 
 void WindowLifecycleTest::sigtermClosesAndSaves() {
