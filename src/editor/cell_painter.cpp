@@ -151,9 +151,7 @@ void PaintShadedValue(CellPaint& paint, int32_t value, const Rgb& shade, bool di
 }
 
 void PaintByteValue(CellPaint& paint, int32_t value) {
-  int shade = value < 16 ? 1 : value / 16;
-  if (shade >= kBrightnessShadeCount) shade = kBrightnessShadeCount - 1;  // above 271: deepest
-  PaintShadedValue(paint, value, brightnessShades[shade], value < 64);
+  PaintShadedValue(paint, value, brightnessShades[BrightnessShadeIndex(value)], value < 64);
 }
 
 void PaintPercentValue(CellPaint& paint, int32_t& cell) {

@@ -10,6 +10,7 @@
 
 #include "model/model_profile.h"
 #include "model/pattern_store.h"
+#include "model/shades.h"
 
 namespace vqled {
 
@@ -34,7 +35,6 @@ struct PaintColour {
   bool operator==(const PaintColour&) const = default;
 };
 
-constexpr int kBrightnessShadeCount = 17;
 constexpr int kPercentShadeCount = 11;
 // Red shades of byte values (entry v / 16) and percent values (entry v / 10).
 extern const Rgb brightnessShades[kBrightnessShadeCount];

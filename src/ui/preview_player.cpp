@@ -1,7 +1,5 @@
 #include "ui/preview_player.h"
 
-#include <algorithm>
-
 namespace vqled {
 namespace {
 
@@ -46,12 +44,6 @@ void AdvanceClock(PreviewPlayer& player) {
 
 }  // namespace
 
-int LampShade(int value) {
-  if (value == 0) return 0;
-  if (value < 16) return 1;
-  return std::min(value / 16, kBrightnessShadeCount - 1);
-}
-
 bool TogglePreview(PreviewPlayer& player, PatternStore& store) {
   ComputeAreaLength(store, store.currentArea);
   player.previewTicks = 10000;
@@ -75,7 +67,7 @@ bool PreviewTick(PreviewPlayer& player, const PatternStore& store,
   if (player.previewTicks >= player.previewLength) {
     const int column = player.previewOffset + 2;
     for (int k = 0; k < kPreviewLampCount; ++k)
-      shades[k] = LampShade(store.Cell(area, k + kHeaderRows, column));
+      shades[k] = BrightnessShadeIndex(store.Cell(area, k + kHeaderRows, column));
     ++player.previewOffset;
     player.previewTicks = 0;
     player.previewSubTicks = 0;

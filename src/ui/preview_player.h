@@ -4,12 +4,12 @@
 #pragma once
 
 #include "model/pattern_store.h"
+#include "model/shades.h"
 
 namespace vqled {
 
 constexpr int kPreviewLampCount = 72;
 constexpr int kPreviewTickMs = 100;
-constexpr int kBrightnessShadeCount = 17;
 
 struct PreviewPlayer {
   int previewOffset = 0;  // column previewOffset + 1 is being waited for
@@ -28,9 +28,5 @@ bool TogglePreview(PreviewPlayer& player, PatternStore& store);
 // holds the brightnessShades index of each lamp (lamp k shows channel k + 1).
 bool PreviewTick(PreviewPlayer& player, const PatternStore& store,
                  int (&shades)[kPreviewLampCount]);
-
-// The brightnessShades index of a cell value: 0 off, 1 below 16, else v / 16
-// (kept inside the table for values above 255).
-int LampShade(int value);
 
 }  // namespace vqled

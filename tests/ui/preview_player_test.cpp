@@ -89,9 +89,9 @@ TEST_F(PreviewTest, LampShadesFollowTheCellValues) {
   EXPECT_EQ(shades[71], 6);
   EXPECT_EQ(shades[1], 1);
   EXPECT_EQ(shades[0], 0);
-  EXPECT_EQ(LampShade(255), 15);
-  EXPECT_EQ(LampShade(300), 16);
-  EXPECT_EQ(LampShade(-5), 1);
+  EXPECT_EQ(BrightnessShadeIndex(255), 15);
+  EXPECT_EQ(BrightnessShadeIndex(300), 16);
+  EXPECT_EQ(BrightnessShadeIndex(-5), 1);
 }
 
 TEST_F(PreviewTest, StaleLastUsedColumnNeverLeavesTheArea) {
