@@ -33,11 +33,13 @@ int ImageChannels(const PatternStore& store, const ModelProfile& profile, int ar
   }
 }
 
-// ComputeAreaLength of the area. On VQ-M28 an area is measured over its own
-// channel rows, not those of the area shown, so that lit cells in the rows of a
-// 90-channel area count while a 6-channel area is on screen.
+// ComputeAreaLength of the area. On the models whose areas have channel counts
+// of their own (VQ-M26, VQ-M28) an area is measured over the channel rows its
+// image carries, not those of the area shown, so that lit cells in channel 20
+// of a VQ-M26 area, or in the rows of a 90-channel VQ-M28 area, count while an
+// area with fewer channels is on screen.
 int MeasureArea(PatternStore& store, const ModelProfile& profile, int area) {
-  if (profile.areaMode != AREA_MODE_GRID) return ComputeAreaLength(store, area);
+  if (profile.areaMode == AREA_MODE_UNIFORM) return ComputeAreaLength(store, area);
   const int shownRows = store.gridRowCount;
   store.gridRowCount = ImageChannels(store, profile, area) + kHeaderRows;
   const int last = ComputeAreaLength(store, area);

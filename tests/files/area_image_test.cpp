@@ -97,6 +97,16 @@ TEST_F(AreaImageTest, UniformChannelsModelAlwaysCarries28Channels) {
   EXPECT_EQ(bytes[30 + 3 + 27], 5);
 }
 
+TEST_F(AreaImageTest, UniformChannelsModelMeasuresAllOf28Channels) {
+  profile.areaMode = AREA_MODE_CHANNELS;
+  Show(8);                   // an area of 8 channels is shown
+  store.Cell(8, 22, 3) = 7;  // channel 20 of another area, frame 2, nothing else lit
+  const std::vector<uint8_t> bytes = Encode(8);
+  ASSERT_EQ(bytes.size(), 30u + 2u * 31u);
+  EXPECT_EQ(bytes[3], 2);
+  EXPECT_EQ(bytes[30 + 31 + 3 + 19], 7);
+}
+
 TEST_F(AreaImageTest, GridModelGivesEachAreaItsOwnChannelCount) {
   profile.areaMode = AREA_MODE_GRID;
   for (int a = 0; a < kAreaCount; ++a) profile.areaChannels[a] = a < 10 ? 6 : 90;
