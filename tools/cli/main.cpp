@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "command.h"
+#include "vqled_version.h"
 
 namespace vqled::cli {
 namespace {
@@ -14,6 +15,7 @@ int commandCount = 0;
 void PrintUsage(FILE* out) {
   std::fprintf(out,
                "usage: vqled-cli COMMAND [ARGS...]\n"
+               "       vqled-cli --help | --version\n"
                "Programs stand-alone LED light-sequence controllers without the editor window.\n\n"
                "commands:\n");
   for (int i = 0; i < commandCount; ++i)
@@ -33,13 +35,18 @@ const Command* FindCommand(std::string_view name) {
   return nullptr;
 }
 
-int CommandCount() { return commandCount; }
-const Command& CommandAt(int index) { return commands[index]; }
+int CommandCount() {
+  return commandCount;
+}
+const Command& CommandAt(int index) {
+  return commands[index];
+}
 
 }  // namespace vqled::cli
 
 int main(int argc, char** argv) {
   using namespace vqled::cli;
+  if (vqled::PrintVersionIfAsked("vqled-cli", argc, argv)) return kExitOk;
   if (argc < 2) {
     PrintUsage(stderr);
     return kExitUsage;

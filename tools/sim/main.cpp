@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "engine/sim_options.h"
+#include "vqled_version.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ void PrintSummary(const vqled::SimStats& stats) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (vqled::PrintVersionIfAsked("vqled-sim", argc, argv)) return 0;
   vqled::SimOptions options;
   bool showHelp = false;
   const vqled::Outcome parsed = vqled::ParseSimOptions(argc, argv, options, showHelp);
