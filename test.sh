@@ -27,10 +27,14 @@ for f in build-asan/bin/fuzz_*; do
   mkdir -p "$corpus"
   seeds=fuzz/seeds/${name#fuzz_}
   echo "== $name for ${fuzz_seconds}s"
-  if [ -d "$seeds" ]; then
-    "$f" -max_total_time="$fuzz_seconds" -rss_limit_mb=4096 "$corpus" "$seeds"
-  else
-    "$f" -max_total_time="$fuzz_seconds" -rss_limit_mb=4096 "$corpus"
+  dirs=("$corpus")
+  [ -d "$seeds" ] && dirs+=("$seeds")
+  log=build-asan/$name.log
+  if ! "$f" -max_total_time="$fuzz_seconds" -rss_limit_mb=4096 "${dirs[@]}" >"$log" 2>&1; then
+    tail -n 60 "$log"
+    echo "$name found a fault (the input is in the current directory)"
+    exit 1
   fi
+  tail -n 1 "$log"
 done
 echo "== all tests passed"
