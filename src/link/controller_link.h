@@ -67,6 +67,11 @@ class ControllerLink {
 
   LinkPort& port() { return *port_; }
 
+  // True while a transaction may still send from the image buffer: the port
+  // is open and a reply is awaited. The window refuses what would change the
+  // image or the areas being sent meanwhile.
+  bool Busy() const { return port_->IsOpen() && replyExpected; }
+
   // Transaction state.
   int linkMode = LINK_DOWNLOAD;
   int sendArea = 0;

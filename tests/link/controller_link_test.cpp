@@ -564,5 +564,36 @@ TEST_F(LinkTest, ControllerTypeFrameLeavesBeforeTheClose) {
   EXPECT_EQ(Writes(), 1);
 }
 
+// Busy spans a whole transaction, from the start through probing and blocks
+// to its end, for downloads and settings alike; a debug image, a give-up or
+// a time-out leave the link idle.
+TEST_F(LinkTest, BusyFromTheStartOfATransactionToItsEnd) {
+  EXPECT_FALSE(link->Busy());
+  link->BitBtn7Click(0);
+  EXPECT_TRUE(link->Busy());
+  ProbeAndErase();
+  EXPECT_TRUE(link->Busy());
+  AckAllBlocks();
+  EXPECT_TRUE(link->Busy());  // the end-of-data command awaits its reply
+  Reply({0xDD});
+  EXPECT_FALSE(link->Busy());
+
+  link->BitBtn5Click();
+  for (int i = 0; i < 11; ++i) FireTimer1();
+  EXPECT_FALSE(link->Busy());
+
+  SettingsPanel panel;
+  link->Button5Click(panel);
+  ProbeAndErase();
+  EXPECT_TRUE(link->Busy());
+  host.seconds += 4;
+  link->Timer5Timer();
+  EXPECT_FALSE(link->Busy());
+
+  host.debugImage = true;
+  link->BitBtn7Click(0);
+  EXPECT_FALSE(link->Busy());
+}
+
 }  // namespace
 }  // namespace vqled
