@@ -217,7 +217,7 @@ class TForm2 : public QWidget, public LinkHost {
   void ConnectFiles();
   void ConnectPreview();
   std::string ChooseFile(bool save, const char* folder, const char* filter, const char* extension,
-                         const QString& fileName);
+                         const QString& preset);
   bool RefuseEmptySave(SaveCommand command);
   void Report(const Outcome& outcome);
   void ShowSaveLog(const SaveLog& log);
@@ -266,7 +266,11 @@ class TForm2 : public QWidget, public LinkHost {
   std::unique_ptr<PreviewPlayer, void (*)(PreviewPlayer*)> preview_{nullptr, nullptr};
   std::unique_ptr<ControllerLink> link_;
   std::string portText_;    // ComboBox5's text as the link last asked for it
-  QString exportFileName_;  // what SaveDialog1 last held for the export
+  // The pattern file commands (Mianc_files.cpp): the names SaveDialog1 and
+  // OpenDialog1 last held, and the refusal while the link sends.
+  bool RefuseWhileSending(const Text& command);
+  QString saveDialog1FileName_;
+  QString openDialog1FileName_;
   int closeExitCode_ = 0;
   bool closed_ = false;
 };

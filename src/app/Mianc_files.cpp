@@ -1,7 +1,10 @@
 // TForm2: the pattern file commands of the top band (save and import of all
 // areas as .Aled, of the current area as .led, the .VQD export) and the
 // preview button. The files layer reads and writes; the form asks for the
-// file name and reports what the files layer says.
+// file name and reports what the files layer says. While the controller link
+// sends, every file command is refused: the saves encode into the image
+// buffer the link sends from, and the imports change the areas it encodes.
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QPlainTextEdit>
@@ -10,6 +13,7 @@
 #include "application.h"
 #include "file_dialog.h"
 #include "files/pattern_files.h"
+#include "link/controller_link.h"
 #include "message_box.h"
 #include "string_grid.h"
 #include "ui_Mianc.h"
@@ -27,6 +31,21 @@ QString DialogDirectory(const char* folder) {
   const QDir program(QCoreApplication::applicationDirPath());
   const QString inside = program.filePath(QString::fromLatin1(folder));
   return QDir(inside).exists() ? inside : program.path();
+}
+
+// The file commands as the refusal names them.
+const Text kSaveAllAreas{"全部区保存", "Saving all areas"};
+const Text kImportAllAreas{"导入全区花样", "Importing all areas"};
+const Text kSaveCurrentArea{"当前区保存", "Saving the current area"};
+const Text kImportSingleArea{"导入单区花样", "Importing into the current area"};
+const Text kExportCurrentArea{"生成花样文件", "Exporting the current area"};
+
+Text SendingRefusal(const Text& command, const std::string& port) {
+  return {"正在经串口 " + port + " 向控制器发送，" + command.zh +
+              "未执行：发送中的花样不能被改动。请在发送结束后再试。",
+          command.en + " was refused: a transfer to the controller on " + port +
+              " is running, and the pattern being sent must not change. Try again when it "
+              "has ended."};
 }
 
 }  // namespace
@@ -48,19 +67,32 @@ void TForm2::ConnectFiles() {
 }
 
 // SaveDialog1 or OpenDialog1 opened in folder with filter, the pattern
-// filter preselected; the chosen path with its extension, or empty.
+// filter preselected and the name the dialog last held (or preset, when not
+// empty); the chosen path with its extension, or empty.
 std::string TForm2::ChooseFile(bool save, const char* folder, const char* filter,
-                               const char* extension, const QString& fileName) {
+                               const char* extension, const QString& preset) {
+  QString& held = save ? saveDialog1FileName_ : openDialog1FileName_;
+  if (!preset.isEmpty()) held = preset;
   FileDialogRequest request;
   request.save = save;
   request.directory = DialogDirectory(folder);
   request.filter = QString::fromLatin1(filter);
   request.filterIndex = 2;
-  request.fileName = fileName;
+  request.fileName = held;
   const QString chosen = RunFileDialog(this, request);
   if (chosen.isEmpty()) return {};
+  held = chosen;
   return extension == nullptr ? chosen.toStdString()
                               : ReplaceExtension(chosen.toStdString(), extension);
+}
+
+// Refuses command while the link sends: true when refused.
+bool TForm2::RefuseWhileSending(const Text& command) {
+  if (!link_ || !link_->Busy()) return false;
+  const std::string port = ui_->ComboBox5->currentText().trimmed().toStdString();
+  vqled::ShowMessage(this, Tr({"正在发送", "Sending"}), Tr(SendingRefusal(command, port)),
+                     MESSAGE_ERROR);
+  return true;
 }
 
 // The "nothing to save" rule of the save commands: true when refused.
@@ -75,7 +107,7 @@ void TForm2::Report(const Outcome& outcome) {
 }
 
 void TForm2::BitBtn6Click() {
-  if (RefuseEmptySave(SAVE_ALL_AREAS)) return;
+  if (RefuseWhileSending(kSaveAllAreas) || RefuseEmptySave(SAVE_ALL_AREAS)) return;
   const std::string path = ChooseFile(true, ".Aled", kAledFilter, ".Aled", QString());
   if (path.empty()) return;
   ui_->Memo1->clear();
@@ -86,6 +118,7 @@ void TForm2::BitBtn6Click() {
 }
 
 void TForm2::BitBtn4Click() {
+  if (RefuseWhileSending(kImportAllAreas)) return;
   const std::string path = ChooseFile(false, "Aled", kAledFilter, nullptr, QString());
   if (path.empty()) return;
   Report(ImportAllAreas(store, path));
@@ -93,7 +126,7 @@ void TForm2::BitBtn4Click() {
 }
 
 void TForm2::BitBtn8Click() {
-  if (RefuseEmptySave(SAVE_CURRENT_AREA)) return;
+  if (RefuseWhileSending(kSaveCurrentArea) || RefuseEmptySave(SAVE_CURRENT_AREA)) return;
   const std::string path = ChooseFile(true, ".led", kLedFilter, ".led", QString());
   if (path.empty()) return;
   const HeaderControls controls = CurrentHeaderControls();
@@ -103,6 +136,7 @@ void TForm2::BitBtn8Click() {
 }
 
 void TForm2::BitBtn9Click() {
+  if (RefuseWhileSending(kImportSingleArea)) return;
   const std::string path = ChooseFile(false, "led", kLedFilter, nullptr, QString());
   if (path.empty()) return;
   Report(ImportSingleArea(store, path));
@@ -110,14 +144,14 @@ void TForm2::BitBtn9Click() {
 }
 
 // BitBtn17Click: the current area's canonical image as a .VQD file; on
-// VQ-M21 the name "EXP_" and the area's number is proposed.
+// VQ-M21 the name "EXP_" and the area's number is proposed, on other models
+// SaveDialog1 keeps the name it last held.
 void TForm2::BitBtn17Click() {
-  if (RefuseEmptySave(SAVE_EXPORT)) return;
+  if (RefuseWhileSending(kExportCurrentArea) || RefuseEmptySave(SAVE_EXPORT)) return;
   const std::string proposed = ExportProposedName(profile.modelIndex, store.currentArea);
-  if (!proposed.empty()) exportFileName_ = QString::fromStdString(proposed);
-  const std::string path = ChooseFile(true, ".led", kVqdFilter, ".VQD", exportFileName_);
+  const std::string path =
+      ChooseFile(true, ".led", kVqdFilter, ".VQD", QString::fromStdString(proposed));
   if (path.empty()) return;
-  exportFileName_ = QString::fromStdString(path);
   const HeaderControls controls = CurrentHeaderControls();
   const std::string loopCount = ui_->Edit6->text().toStdString();
   Report(ExportCurrentArea(store, {profile, controls, *image}, LoopCountEntry::FromText(loopCount),
