@@ -5,8 +5,11 @@
 #include "Mianc.h"
 #include "application.h"
 #include "signal_close.h"
+#include "vqled_version.h"
 
 int main(int argc, char** argv) {
+  // Answered before the application starts, so that it needs no display.
+  if (vqled::PrintVersionIfAsked("vqled", argc, argv)) return 0;
   vqled::Application app(argc, argv);
   try {
     vqled::TForm2 form;
