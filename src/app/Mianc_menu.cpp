@@ -1,9 +1,13 @@
 // TForm2: the commands of the grid's popup menu RightMenu (block commands on
 // the editor's clipboard, the two ramps) and the two running-light dialogs
 // GroupBox8 ("流水叠加") and GroupBox9 ("流水"). They act on selectionRect and
-// editCell of the last release on the grid and end by repainting it.
+// editCell of the last release on the grid and end by repainting it. The
+// direction list ComboBox3 keeps "+" or "-", and the dialogs' value boxes feed
+// the number the runs write into HYEdit.
 #include <QAction>
+#include <QKeyEvent>
 #include <QMenu>
+#include <functional>
 
 #include "Mianc.h"
 #include "application.h"
@@ -19,6 +23,44 @@ namespace {
 
 // Where the running-light dialogs open.
 constexpr QPoint kDialogSpot(344, 216);
+
+bool IsEnterKey(const QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  const int key = static_cast<const QKeyEvent*>(event)->key();
+  return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// The keys of a running-light dialog. Enter that no control of the dialog
+// takes presses the focused button of the dialog, else OK, as the default
+// button of a dialog box does; a key release in the value box feeds HYEdit
+// again, so the runs write the last value typed into any of the boxes.
+class RunDialogKeys : public QObject {
+ public:
+  RunDialogKeys(QGroupBox* dialog, QPushButton* ok, QLineEdit* valueBox,
+                std::function<void()> valueKeyUp)
+      : QObject(dialog),
+        dialog_(dialog),
+        ok_(ok),
+        valueBox_(valueBox),
+        valueKeyUp_(std::move(valueKeyUp)) {
+    dialog->installEventFilter(this);
+    valueBox->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == valueBox_ && event->type() == QEvent::KeyRelease) valueKeyUp_();
+    if (watched != dialog_ || !IsEnterKey(event)) return false;
+    auto* focused = qobject_cast<QPushButton*>(dialog_->window()->focusWidget());
+    (focused != nullptr && dialog_->isAncestorOf(focused) ? focused : ok_)->click();
+    return true;
+  }
+
+ private:
+  QGroupBox* dialog_;
+  QPushButton* ok_;
+  QLineEdit* valueBox_;
+  std::function<void()> valueKeyUp_;
+};
 
 }  // namespace
 
@@ -50,10 +92,30 @@ void TForm2::ConnectMenu() {
           [this] { RunHandler([this] { Button8Click(); }); });
   connect(ui_->Button10, &QPushButton::clicked, ui_->GroupBox8, &QWidget::hide);
   connect(ui_->Button9, &QPushButton::clicked, ui_->GroupBox9, &QWidget::hide);
-  connect(ui_->Edit1, &QLineEdit::textChanged, this,
-          [this] { RunHandler([this] { FeedValueBox(ui_->Edit1); }); });
-  connect(ui_->Edit11, &QLineEdit::textChanged, this,
-          [this] { RunHandler([this] { FeedValueBox(ui_->Edit11); }); });
+  // A dialog's value box feeds HYEdit after every change of its text and
+  // after every key release; the release of the key that emptied it is not
+  // reported again.
+  struct RunDialog {
+    QGroupBox* dialog;
+    QPushButton* ok;
+    QLineEdit* valueBox;
+  };
+  for (const RunDialog& run : {RunDialog{ui_->GroupBox8, ui_->Button7, ui_->Edit1},
+                               RunDialog{ui_->GroupBox9, ui_->Button8, ui_->Edit11}}) {
+    QLineEdit* box = run.valueBox;
+    connect(box, &QLineEdit::textChanged, this,
+            [this, box] { RunHandler([this, box] { FeedValueBox(box); }); });
+    new RunDialogKeys(run.dialog, run.ok, box, [this, box] {
+      if (!box->text().isEmpty()) RunHandler([this, box] { FeedValueBox(box); });
+    });
+  }
+  // The direction list keeps "+" and "-" only, whatever is typed into it.
+  connect(ui_->ComboBox3, &QComboBox::editTextChanged, this, [this](const QString& typed) {
+    std::string text = typed.toStdString();
+    NormaliseDirectionText(text);
+    if (typed != QString::fromStdString(text))
+      ui_->ComboBox3->setEditText(QString::fromStdString(text));
+  });
 }
 
 void TForm2::CopyWith(bool fill, bool clear) {
