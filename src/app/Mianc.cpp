@@ -129,11 +129,11 @@ void TForm2::CreatePreviewLamps() {
 void TForm2::AttachNumberFilters() {
   numberFilter_ = new NumberKeyFilter(this);
   digitsValidator_ = new DigitsValidator(this);
-  QWidget* fields[] = {ui_->Edit6, ui_->ComboBox4, ui_->ComboBox1, ui_->ComboBox3, ui_->time1,
-                       ui_->time2, ui_->time3,     ui_->time4,     ui_->time5,     ui_->timeT1,
-                       ui_->Edit2, ui_->Edit3,     ui_->Edit4,     ui_->Edit5,     ui_->Edit7,
-                       ui_->Edit8, ui_->Edit9,     ui_->Edit10,    ui_->HYEdit,    ui_->Edit1,
-                       ui_->Edit11};
+  // The direction list ComboBox3 takes any text (its own rule keeps "+" or "-").
+  QWidget* fields[] = {ui_->Edit6, ui_->ComboBox4, ui_->ComboBox1, ui_->time1,  ui_->time2,
+                       ui_->time3, ui_->time4,     ui_->time5,     ui_->timeT1, ui_->Edit2,
+                       ui_->Edit3, ui_->Edit4,     ui_->Edit5,     ui_->Edit7,  ui_->Edit8,
+                       ui_->Edit9, ui_->Edit10,    ui_->HYEdit,    ui_->Edit1,  ui_->Edit11};
   for (QWidget* field : fields) AttachNumberFilter(field, numberFilter_, digitsValidator_);
 }
 
