@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs the whole suite:
 # the tests, the tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then each fuzz target for a short bounded time.
+# then each fuzz target for a short bounded time, and finally builds the Debian
+# package and checks what it installs.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/deps.sh
@@ -37,4 +38,7 @@ for f in build-asan/bin/fuzz_*; do
   fi
   tail -n 1 "$log"
 done
+echo "== the Debian package"
+scripts/package_test.sh
+
 echo "== all tests passed"
