@@ -109,23 +109,6 @@ void TForm2::CreateTimers() {
   DataTime->setInterval(1000);
 }
 
-// Lamp i shows channel i + 1: the first 36 in a row at top 4, the others in
-// a second row at top 60, 25 pixels apart.
-void TForm2::CreatePreviewLamps() {
-  const QColor pen = palette().color(QPalette::Inactive, QPalette::WindowText);
-  for (int i = 0; i < kPreviewLamps; ++i) {
-    Shape* lamp = new Shape(ui_->Panel1, Shape::SHAPE_ROUND_SQUARE);
-    lamp->setObjectName(QStringLiteral("previewLamp%1").arg(i));
-    const int column = i < 36 ? i : i - 36;
-    lamp->setGeometry(16 + 25 * column, i < 36 ? 4 : 60, 16, 16);
-    lamp->setBrushColor(Qt::white);
-    lamp->setPenColor(pen);
-    lamp->setToolTip(QString::number(i + 1));
-    lamp->show();
-    previewLamps[i] = lamp;
-  }
-}
-
 void TForm2::AttachNumberFilters() {
   numberFilter_ = new NumberKeyFilter(this);
   digitsValidator_ = new DigitsValidator(this);

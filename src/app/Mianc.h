@@ -23,6 +23,7 @@
 #include "model/pattern_store.h"
 #include "model/text.h"
 #include "ui/captions.h"
+#include "ui/preview_player.h"
 
 class QMenu;
 class QTimer;
@@ -43,7 +44,6 @@ class IniFile;
 struct ConfigKey;
 struct EditorClipboard;
 struct RunFieldValues;
-struct PreviewPlayer;
 struct DownloadControls;
 class ControllerLink;
 struct SettingsPanel;
@@ -51,7 +51,7 @@ class Shape;
 class NumberKeyFilter;
 class DigitsValidator;
 
-constexpr int kPreviewLamps = 72;
+constexpr int kPreviewLamps = kPreviewLampCount;
 
 class TForm2 : public QWidget, public LinkHost {
   Q_OBJECT
@@ -146,6 +146,7 @@ class TForm2 : public QWidget, public LinkHost {
   // Downloads and controller settings.
   void BitBtn7Click();  // download the current area
   void Button5Click();  // send the trigger settings
+  void DataTimeTimer();  // the clock and day count of the debug panel
 
   // The controller link's view of the window.
   void SetStatus(const Text& text) override;
@@ -261,9 +262,7 @@ class TForm2 : public QWidget, public LinkHost {
   DigitsValidator* digitsValidator_ = nullptr;
   Anchor anchors_[6] = {};
   int anchorCount_ = 0;
-  // The preview's state; its header cannot meet the grid's in one unit, so
-  // the player is made and deleted in the preview's own file.
-  std::unique_ptr<PreviewPlayer, void (*)(PreviewPlayer*)> preview_{nullptr, nullptr};
+  PreviewPlayer preview_;  // the preview's state between the steps of Timer3
   std::unique_ptr<ControllerLink> link_;
   std::string portText_;    // ComboBox5's text as the link last asked for it
   // The pattern file commands (Mianc_files.cpp): the names SaveDialog1 and

@@ -39,7 +39,7 @@ void TForm2::CreateLink() {
                                            *image, encoder);
   connect(Timer1, &QTimer::timeout, this, [this] { RunHandler([this] { link_->Timer1Timer(); }); });
   connect(Timer5, &QTimer::timeout, this, [this] { RunHandler([this] { link_->Timer5Timer(); }); });
-  connect(DataTime, &QTimer::timeout, this, [this] { link_->DataTimeTimer(); });
+  connect(DataTime, &QTimer::timeout, this, [this] { DataTimeTimer(); });
   connect(ui_->BitBtn7, &QPushButton::clicked, this,
           [this] { RunHandler([this] { BitBtn7Click(); }); });
   connect(ui_->BitBtn5, &QPushButton::clicked, this,
@@ -69,11 +69,17 @@ void TForm2::BitBtn7Click() {
   link_->BitBtn7Click(ReadInt(ui_->Edit6->text()));
 }
 
-// "发送设置": the 40-byte settings image from the panel's lists.
+// "发送设置": the 40-byte settings image from the panel's lists. The row
+// lists with nothing selected show item 0 before Config.ini is saved.
 void TForm2::Button5Click() {
   SettingsPanel panel = ReadSettingsPanel();
-  link_->Button5Click(panel);
+  DefaultTriggerRows(panel);
   ShowTriggerRows(panel);
+  link_->Button5Click(panel);
+}
+
+void TForm2::DataTimeTimer() {
+  link_->DataTimeTimer();
 }
 
 void TForm2::SetStatus(const Text& text) {
