@@ -152,6 +152,7 @@ void TForm2::N5Click() {
 
 void TForm2::N9Click() {
   CopyChannel(store, *clip, pointer.editCell, store.gridColumnCount);
+  StringGrid1->invalidate();
 }
 
 void TForm2::N10Click() {

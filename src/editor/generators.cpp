@@ -57,6 +57,12 @@ struct RunRange {
   int lastRow;
 };
 
+// A field's number plus its offset, limited to low..high (computed in 64 bits:
+// the largest number a field takes must not wrap round).
+int ToAreaIndex(int number, int offset, int low, int high) {
+  return static_cast<int>(std::clamp(int64_t{number} + offset, int64_t{low}, int64_t{high}));
+}
+
 bool ReadRunRange(const RunFields& fields, RunRange& range, Outcome& outcome) {
   const FieldNumber numbers[4] = {
       ReadFieldNumber(fields.firstFrame), ReadFieldNumber(fields.lastFrame),
@@ -67,12 +73,12 @@ bool ReadRunRange(const RunFields& fields, RunRange& range, Outcome& outcome) {
       return false;
     }
   }
-  // Frame f is column f + 1 and channel k row k + 2; the run stays inside the area.
-  range.firstColumn = std::max(static_cast<int64_t>(numbers[0].value) + 1, int64_t{0});
-  range.lastColumn =
-      std::min(static_cast<int64_t>(numbers[1].value) + 1, int64_t{kColumnsPerArea - 1});
-  range.firstRow = std::max(static_cast<int64_t>(numbers[2].value) + 2, int64_t{0});
-  range.lastRow = std::min(static_cast<int64_t>(numbers[3].value) + 2, int64_t{kRowsPerArea - 1});
+  // Frame f is column f + 1 and channel k row k + 2; the run stays inside the
+  // area, and a first frame or channel past its end leaves the run empty.
+  range.firstColumn = ToAreaIndex(numbers[0].value, 1, 0, kColumnsPerArea);
+  range.lastColumn = ToAreaIndex(numbers[1].value, 1, -1, kColumnsPerArea - 1);
+  range.firstRow = ToAreaIndex(numbers[2].value, 2, 0, kRowsPerArea);
+  range.lastRow = ToAreaIndex(numbers[3].value, 2, -1, kRowsPerArea - 1);
   return true;
 }
 

@@ -126,6 +126,17 @@ TEST_F(GeneratorsTest, RunsWithFieldsBeyondTheAreaStayInside) {
   EXPECT_EQ(At(kRowsPerArea - 1, kColumnsPerArea - 1), 4);
   EXPECT_EQ(store.Cell(1, 0, 0), 0);
   EXPECT_EQ(store.Cell(1, 1, 0), 0);
+
+  // Fields that start past the area, even at the largest number they take,
+  // or that end before it write nothing.
+  ResetArea(store, 0);
+  for (const RunFields& fields :
+       {RunFields{"2147483647", "2147483647", "1", "3"},
+        RunFields{"1", "4", "2147483647", "2147483647"}, RunFields{"-1", "-5", "1", "3"}}) {
+    ASSERT_TRUE(FillRun(store, fields, 6).ok);
+    ASSERT_TRUE(FillStackedRun(store, fields, 6).ok);
+  }
+  EXPECT_FALSE(AnyAreaHasContent(store));
 }
 
 TEST_F(GeneratorsTest, RunFieldsThatAreEmptyOrReversedWriteNothing) {
