@@ -16,56 +16,62 @@ constexpr int kLampsPerBoard = 12;
 constexpr int kLampPitch = 25;
 constexpr int kLampSize = 16;
 constexpr int kLampLeft = 16;
-constexpr int kRowPitch = 84;   // the second row lies below the panel's visible 36 pixels
-constexpr int kNumberTop = 38;  // below the lamps, under the visible band
-constexpr int kBarTop = 52;
-constexpr int kCaptionTop = 57;
+constexpr int kRowTops[2] = {4, 60};
+// Below a row of lamps, out of the panel's visible 36 pixels and clear of the
+// second row: the numbers, then the teal bar carrying the board's caption.
+constexpr int kNumberOffset = 32;
+constexpr int kBarOffset = 44;
+constexpr int kTextHeight = 12;
 constexpr const char* kBoardCaptions[kPreviewLamps / kLampsPerBoard] = {
     "控制板", "扩展板1", "扩展板2", "扩展板3", "扩展板4", "扩展板5"};
 
 QLabel* PanelText(QWidget* panel, const QString& text, const QRect& box) {
   auto* label = new QLabel(text, panel);
+  QFont font = label->font();
+  font.setPixelSize(kTextHeight - 2);
+  label->setFont(font);
   label->setAlignment(Qt::AlignCenter);
   label->setGeometry(box);
+  label->show();
   return label;
+}
+
+void BoardBar(QWidget* panel, int board, int left, int top) {
+  constexpr int kWidth = kLampPitch * kLampsPerBoard - (kLampPitch - kLampSize);
+  QLabel* bar =
+      PanelText(panel, QString::fromUtf8(kBoardCaptions[board]), {left, top, kWidth, kTextHeight});
+  bar->setObjectName(QStringLiteral("previewBoard%1").arg(board));
+  bar->setAutoFillBackground(true);
+  QPalette teal = bar->palette();
+  teal.setColor(QPalette::Window, QColor(0, 128, 128));
+  teal.setColor(QPalette::WindowText, Qt::white);
+  bar->setPalette(teal);
 }
 
 }  // namespace
 
-// Lamp k shows channel k + 1: lamps 0..35 in the first row, 36..71 in the
-// second. Under each board's 12 lamps lie the numbers "1".."12", a teal bar
-// and the board's caption ("控制板", "扩展板1".."扩展板5").
+// Lamp k (16 x 16) shows channel k + 1: lamps 0..35 at top 4, 36..71 at
+// top 60, 25 pixels apart. Under each board's 12 lamps lie the numbers
+// "1".."12" and a teal bar with the board's caption ("控制板",
+// "扩展板1".."扩展板5").
 void TForm2::CreatePreviewLamps() {
   QWidget* panel = ui_->Panel1;
   const QColor pen = palette().color(QPalette::Inactive, QPalette::WindowText);
   for (int k = 0; k < kPreviewLamps; ++k) {
-    const int top = (k / kLampsPerRow) * kRowPitch;
+    const int top = kRowTops[k / kLampsPerRow];
     const int left = kLampLeft + kLampPitch * (k % kLampsPerRow);
     Shape* lamp = new Shape(panel, Shape::SHAPE_ROUND_SQUARE);
     lamp->setObjectName(QStringLiteral("previewLamp%1").arg(k));
-    lamp->setGeometry(left, top + 4, kLampSize, kLampSize);
+    lamp->setGeometry(left, top, kLampSize, kLampSize);
     lamp->setBrushColor(Qt::white);
     lamp->setPenColor(pen);
     lamp->setToolTip(QString::number(k + 1));
     lamp->show();
     previewLamps[k] = lamp;
     const int number = k % kLampsPerBoard + 1;
-    PanelText(panel, QString::number(number), {left - 4, top + kNumberTop, kLampSize + 8, 12})
-        ->show();
-    if (number != 1) continue;
-    const int width = kLampPitch * kLampsPerBoard - (kLampPitch - kLampSize);
-    auto* bar = new QWidget(panel);
-    bar->setObjectName(QStringLiteral("previewBar%1").arg(k / kLampsPerBoard));
-    bar->setGeometry(left, top + kBarTop, width, 3);
-    bar->setAutoFillBackground(true);
-    QPalette teal = bar->palette();
-    teal.setColor(QPalette::Window, QColor(0, 128, 128));
-    bar->setPalette(teal);
-    bar->show();
-    QLabel* caption = PanelText(panel, QString::fromUtf8(kBoardCaptions[k / kLampsPerBoard]),
-                                {left, top + kCaptionTop, width, 16});
-    caption->setObjectName(QStringLiteral("previewBoard%1").arg(k / kLampsPerBoard));
-    caption->show();
+    PanelText(panel, QString::number(number),
+              {left - 4, top + kNumberOffset, kLampSize + 8, kTextHeight});
+    if (number == 1) BoardBar(panel, k / kLampsPerBoard, left, top + kBarOffset);
   }
 }
 

@@ -15,7 +15,6 @@ namespace {
 constexpr char kTriggerColumns[kTriggerLists] = {'A', 'B', 'C', 'D', 'E'};
 constexpr int kTriggerCondition = 0;  // the A list of a row
 constexpr int kTriggerRelease = 4;    // the E list of a row
-constexpr int kKeyMode = 3;           // "按键模式(先闭后断)"
 
 }  // namespace
 
@@ -80,11 +79,13 @@ void TForm2::InitTriggerControls() {
 // The release rule (ComBoxA1Change .. ComBoxA6Change): a row whose trigger is
 // the key mode has no release action of its own.
 void TForm2::ComBoxAChange() {
+  SettingsPanel panel = ReadSettingsPanel();
+  bool releaseEnabled[kTriggerRows];
+  ApplyReleaseRule(panel, releaseEnabled);
   for (int row = 0; row < kTriggerRows; ++row) {
     QComboBox* release = TriggerList(row, kTriggerRelease);
-    const bool keyMode = TriggerList(row, kTriggerCondition)->currentIndex() == kKeyMode;
-    if (keyMode) release->setCurrentIndex(0);
-    release->setEnabled(!keyMode);
+    release->setCurrentIndex(panel.row[row][kTriggerRelease]);
+    release->setEnabled(releaseEnabled[row]);
   }
 }
 

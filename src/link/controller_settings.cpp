@@ -23,16 +23,18 @@ void ApplyReleaseRule(SettingsPanel& panel, bool (&releaseListEnabled)[kTriggerR
 
 // The settings image; every entry is the low byte of an item index, so an
 // unselected list (-1) gives 0xFF.
+// clang-format off
 //
-// | Byte                        | Content                                        |
-// |-----------------------------|------------------------------------------------|
-// | 0                           | AB                                             |
-// | 1                           | ComboBoxAA (trigger start/stop, start-up)      |
-// | 2                           | ComboBoxAB (start-up music)                    |
-// | 3                           | ComboBoxAC (volume)                            |
-// | 4                           | ComboBox14 (music loop)                        |
-// | 5 + 5(n-1) .. 9 + 5(n-1)    | ComBoxAn, ComBoxBn, ComBoxCn, ComBoxDn, ComBoxEn for trigger n
-// = 1..6 | | 35 .. 39                    | 00                                             |
+// | Byte                     | Content                                                     |
+// |--------------------------|-------------------------------------------------------------|
+// | 0                        | AB                                                          |
+// | 1                        | ComboBoxAA (trigger start/stop, start-up action)            |
+// | 2                        | ComboBoxAB (start-up music)                                 |
+// | 3                        | ComboBoxAC (volume)                                         |
+// | 4                        | ComboBox14 (music loop)                                     |
+// | 5 + 5(n-1) .. 9 + 5(n-1) | ComBoxAn, ComBoxBn, ComBoxCn, ComBoxDn, ComBoxEn (n = 1..6) |
+// | 35 .. 39                 | 00                                                          |
+// clang-format on
 void BuildSettingsImage(const SettingsPanel& panel, uint8_t (&out)[kSettingsImageLength]) {
   int at = 0;
   out[at++] = 0xAB;

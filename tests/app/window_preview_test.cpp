@@ -73,8 +73,13 @@ void WindowPreviewTest::panelCarriesLampsNumbersAndBoards() {
     QCOMPARE(texts.count(QString::fromUtf8(board)), 1);
   for (int number = 1; number <= 12; ++number) QCOMPARE(texts.count(QString::number(number)), 6);
   QCOMPARE(panel->height(), 36);  // only the first row of lamps in sight
-  QVERIFY(fixture.form().previewLamp(35)->geometry().bottom() < 36);
-  QVERIFY(fixture.form().previewLamp(36)->geometry().top() >= 36);
+  QCOMPARE(fixture.form().previewLamp(35)->geometry(), QRect(891, 4, 16, 16));
+  QCOMPARE(fixture.form().previewLamp(36)->geometry(), QRect(16, 60, 16, 16));
+  for (QLabel* label : panel->findChildren<QLabel*>()) {
+    QVERIFY(label->geometry().top() >= 36);
+    for (int k = 36; k < kPreviewLamps; ++k)
+      QVERIFY(!label->geometry().intersects(fixture.form().previewLamp(k)->geometry()));
+  }
 }
 
 void WindowPreviewTest::emptyAreaDoesNotStart() {
