@@ -22,6 +22,7 @@ class WindowEntryTest : public QObject {
   void timeValueListOffersNumbersByKindAndType();
   void rightClickAndDragOpenTheMenu();
   void hoverLabelNamesChannelAndFrame();
+  void pointerOffTheGridHidesTheFloatingControls();
   void menuCommandsActOnTheDraggedRectangle();
   void runDialogOpensAtTheClickedCellAndWritesTheRun();
 
@@ -39,6 +40,12 @@ class WindowEntryTest : public QObject {
     QMouseEvent move(QEvent::MouseMove, at, Cells()->mapToGlobal(at), Qt::NoButton, buttons,
                      Qt::NoModifier);
     QCoreApplication::sendEvent(Cells(), &move);
+  }
+  // A pointer move with no button held over a widget outside the grid.
+  static void MoveOver(QWidget* widget, QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &move);
   }
   void Leave() {
     QEvent leave(QEvent::Leave);
@@ -212,8 +219,32 @@ void WindowEntryTest::hoverLabelNamesChannelAndFrame() {
   form_->BitBtn13Click();
   MoveTo(13, 6);
   QCOMPARE(ui_->cxLabel3->text(), QStringLiteral("   No. 4 Num   No. 12step"));
-  form_->FormMouseMove();
-  QVERIFY(ui_->cxLabel3->isHidden());
+  form_->BitBtn11Click();  // Traditional Chinese keeps the last stored language
+  MoveTo(13, 6);
+  QCOMPARE(ui_->cxLabel3->text(), QStringLiteral("   No. 4 Num   No. 12step"));
+  MoveTo(0, 0);  // the fixed cells count from the frame-number row
+  QCOMPARE(ui_->cxLabel3->text(), QStringLiteral("   No. -2 Num   No. -1step"));
+}
+
+// The hover label and an open time list go when the pointer moves on to the
+// top band, the preview strip or the bare form.
+void WindowEntryTest::pointerOffTheGridHidesTheFloatingControls() {
+  SelectModel(*form_, 13);  // VQ-M13: both time rows open a list
+  QWidget* const places[] = {ui_->GroupBox4, ui_->Panel1, form_};
+  for (QWidget* place : places) {
+    MoveTo(4, 5);
+    Click(4, 1);
+    QVERIFY(ui_->cxLabel3->isVisible() && ui_->TimeComb2->isVisible());
+    MoveOver(place, {2, 2});
+    QVERIFY2(ui_->cxLabel3->isHidden() && ui_->TimeComb2->isHidden(),
+             qPrintable(place->objectName()));
+    Click(4, 2);
+    QVERIFY(ui_->TimeComb->isVisible());
+    MoveOver(place, {3, 3});
+    QVERIFY(ui_->TimeComb->isHidden());
+  }
+  QCOMPARE(form_->store.frameTime[0].timeValue[4], 1);  // hidden without storing
+  QCOMPARE(form_->store.frameTime[0].timeType[4], 0);
 }
 
 // A drag over channels 1..2, frames 1..2 copies them; a right click on

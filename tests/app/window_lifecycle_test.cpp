@@ -17,6 +17,8 @@ class WindowLifecycleTest : public QObject {
   void firstStartAppliesDefaultsAndWritesBothFiles();
   void restartRestoresModelTimesTriggersLanguageAndPatterns();
   void badSettingsValueStopsTheLoadAtThatKey();
+  void noModelSelectedIsSavedAsHytypeMinusOneAndTypeZero();
+  void anyLanguageValueButZeroSelectsEnglish();
   void unwritableSettingsAreReportedAndPatternsStillSaved();
   void hostileResumeFileIsReportedOnceAndLeavesFreshAreas();
   void sigtermClosesAndSaves();
@@ -169,6 +171,30 @@ void WindowLifecycleTest::sigtermClosesAndSaves() {
   QTRY_VERIFY(!form.isVisible());
   QVERIFY(QFile::exists(fixture.Path("Config.ini")));
   QCOMPARE(fixture.ReadFile("tempRGB.bin").size(), 600);
+}
+
+// HYTYPE is written before the model list is put back on item 0, Type after.
+void WindowLifecycleTest::noModelSelectedIsSavedAsHytypeMinusOneAndTypeZero() {
+  WindowFixture fixture;
+  TForm2& form = fixture.Start();
+  Ui::TForm2& ui = fixture.ui();
+  SelectModel(form, 7);
+  ui.ComboBox6->setCurrentIndex(-1);
+  form.close();
+  QCOMPARE(ui.ComboBox6->currentIndex(), 0);
+  QCOMPARE(form.profile.modelIndex, 7);  // put back without running its change
+  const QByteArray config = fixture.ReadFile("Config.ini");
+  QVERIFY2(config.contains("HYTYPE=-1") && config.contains("Type=0"), config.constData());
+}
+
+void WindowLifecycleTest::anyLanguageValueButZeroSelectsEnglish() {
+  WindowFixture fixture;
+  fixture.WriteFile("Config.ini", "[Config]\nLanguages=2\n");
+  TForm2& form = fixture.Start();
+  QVERIFY(fixture.messages.isEmpty());
+  QCOMPARE(form.languageMode.textVariant, 1);
+  QCOMPARE(form.languageMode.savedLanguage, 1);  // the English switch stores 1
+  QCOMPARE(fixture.ui().BitBtn3->text(), QStringLiteral("Clear all"));
 }
 
 void WindowLifecycleTest::conversionErrorIsShownAndStoresNothing() {
