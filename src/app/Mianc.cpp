@@ -54,6 +54,7 @@ TForm2::TForm2(QWidget* parent)
   ConnectFiles();
   ConnectPreview();
   FormCreate();
+  ConnectVirtual();
 }
 
 // The loop buttons and the controller-type buttons (inside the tab strip in

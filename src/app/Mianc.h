@@ -50,6 +50,8 @@ struct SettingsPanel;
 class Shape;
 class NumberKeyFilter;
 class DigitsValidator;
+class VirtualController;
+struct VirtualPanel;
 
 constexpr int kPreviewLamps = kPreviewLampCount;
 
@@ -186,6 +188,12 @@ class TForm2 : public QWidget, public LinkHost {
   QMenu* rightMenu() const { return RightMenu; }
   Shape* previewLamp(int index) const { return previewLamps[index]; }
 
+  // The built-in virtual controller offered in the port list, and the
+  // playback of what it received on the preview lamps (Mianc_virtual.cpp).
+  VirtualController& virtualController();
+  void PlaybackClick();  // "回放": starts or stops the playback
+  void PlaybackTimer();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -271,7 +279,18 @@ class TForm2 : public QWidget, public LinkHost {
   QString saveDialog1FileName_;
   QString openDialog1FileName_;
   int closeExitCode_ = 0;
+  bool resumeFileSkipped_ = false;  // LoadConfig stopped before reading tempRGB.bin
   bool closed_ = false;
+
+  // The virtual controller, its port entry, the "2/7" label of all-areas
+  // downloads and the playback (Mianc_virtual.cpp).
+  void ConnectVirtual();
+  void AddVirtualEntry();
+  void RefreshVirtualEntry();
+  std::string VirtualDevice();
+  void ShowAreaOfAreas(int area);
+  void StopPlayback();
+  std::unique_ptr<VirtualPanel, void (*)(VirtualPanel*)> virtual_{nullptr, nullptr};
 };
 
 }  // namespace vqled

@@ -18,6 +18,7 @@
 #include "shape.h"
 #include "string_grid.h"
 #include "ui_Mianc.h"
+#include "virtual_controller.h"
 
 namespace vqled {
 
@@ -85,8 +86,11 @@ void TForm2::DataTimeTimer() {
 void TForm2::SetStatus(const Text& text) {
   ui_->Label13->setText(Tr(text));
 }
+// Only a download shows an area number; in all-areas mode the label beside
+// the progress bar adds "2/7".
 void TForm2::SetAreaLabel(const Text& text) {
   ui_->Label80->setText(Tr(text));
+  ShowAreaOfAreas(QString::fromStdString(text.en).toInt());
 }
 void TForm2::SetLastReply(std::string_view text) {
   ui_->Label6->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
@@ -149,8 +153,11 @@ void TForm2::SwitchToModelVQM28() {
   LayoutGrid(ApplyModelProfile());
 }
 
+// The virtual controller's entry gives the device of a controller of the
+// model selected now.
 std::string_view TForm2::PortText() {
   portText_ = ui_->ComboBox5->currentText().trimmed().toStdString();
+  if (VirtualController::IsEntry(portText_)) portText_ = VirtualDevice();
   return portText_;
 }
 
@@ -180,6 +187,8 @@ void TForm2::PostReceive(uint32_t port) {
       Qt::QueuedConnection);
 }
 
-void TForm2::LinkStopped() {}
+void TForm2::LinkStopped() {
+  ShowAreaOfAreas(-1);
+}
 
 }  // namespace vqled

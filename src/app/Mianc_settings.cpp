@@ -25,7 +25,8 @@ QComboBox* TForm2::TriggerList(int row, int list) const {
 }
 
 // BitBtn2Click and start-up: the system's serial devices, the first one
-// selected; "not Find" where there is none.
+// selected, and the virtual controller after them; "not Find" where there is
+// no serial device.
 void TForm2::ListPorts() {
   QComboBox* ports = ui_->ComboBox5;
   const QSignalBlocker quiet(ports);
@@ -35,7 +36,9 @@ void TForm2::ListPorts() {
     ports->setItemData(ports->count() - 1, QString::fromStdString(port.description),
                        Qt::ToolTipRole);
   }
-  if (ports->count() > 0) {
+  const bool found = ports->count() > 0;
+  AddVirtualEntry();
+  if (found) {
     ports->setCurrentIndex(0);
     return;
   }
