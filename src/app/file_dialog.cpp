@@ -13,16 +13,18 @@ FileDialogHook& Hook() {
   return hook;
 }
 
-// "caption|pattern|caption|pattern" as the toolkit's list of name filters
-// (the caption already names its pattern).
+}  // namespace
+
 QStringList NameFilters(const QString& filter) {
   const QStringList parts = filter.split(u'|');
   QStringList filters;
-  for (int i = 0; i + 1 < parts.size(); i += 2) filters.append(parts[i]);
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QString caption = parts[i];
+    if (parts[i + 1] == QStringLiteral("*.*")) caption.replace(QStringLiteral("(*.*)"), "(*)");
+    filters.append(caption);
+  }
   return filters;
 }
-
-}  // namespace
 
 void SetFileDialogHook(FileDialogHook hook) {
   Hook() = std::move(hook);

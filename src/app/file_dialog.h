@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -25,5 +26,10 @@ using FileDialogHook = std::function<QString(QWidget* parent, const FileDialogRe
 void SetFileDialogHook(FileDialogHook hook);
 
 QString RunFileDialog(QWidget* parent, const FileDialogRequest& request);
+
+// "caption|pattern|caption|pattern" as the toolkit's list of name filters,
+// which take the pattern from the caption's parentheses. "*.*" stands for
+// every file, so it becomes "*": a file without an extension is listed too.
+QStringList NameFilters(const QString& filter);
 
 }  // namespace vqled

@@ -79,6 +79,7 @@ class WindowFilesTest : public QObject {
   void savesWriteTheirLayoutsUnderTheirExtension_data();
   void savesWriteTheirLayoutsUnderTheirExtension();
   void dialogsOpenBesideTheProgramAndKeepTheLastName();
+  void dialogFiltersListEveryFileUnderAllFiles();
   void allAreasRoundTripThroughAnAledFile();
   void currentAreaSaveCarriesModelAndCountAndImportsIntoTheShownArea();
   void refusedSingleAreaFileLeavesTheCurrentArea();
@@ -218,6 +219,13 @@ void WindowFilesTest::dialogsOpenBesideTheProgramAndKeepTheLastName() {
   QCOMPARE(requests_[4].fileName, fixture_->Path("first.txt"));
   QCOMPARE(requests_[5].fileName, QString());
   QCOMPARE(requests_[6].fileName, fixture_->Path("first.Aled"));
+}
+
+void WindowFilesTest::dialogFiltersListEveryFileUnderAllFiles() {
+  QCOMPARE(NameFilters(QStringLiteral("All files (*.*)|*.*|led files (*.Aled)|*.Aled")),
+           (QStringList{"All files (*)", "led files (*.Aled)"}));
+  QCOMPARE(NameFilters(QStringLiteral("VQD files (*.VQD)|*.VQD|odd")),
+           QStringList{"VQD files (*.VQD)"});
 }
 
 void WindowFilesTest::allAreasRoundTripThroughAnAledFile() {
