@@ -39,7 +39,8 @@ bool IsDefaultTimeControl(const ConfigKey& key) {
 // Reads every key into its control, applying the model after the default
 // times and ending with the resume file. A value that is no number stops the
 // load at that key: the keys before it stay applied, the rest (with the model
-// and the patterns, when not reached) are skipped.
+// and the patterns, when not reached) are skipped, and the close keeps the
+// unread resume file unless the user has drawn new patterns.
 void TForm2::LoadConfig() {
   const std::string path = CurrentDirectoryFile("Config.ini");
   IniFile ini;
@@ -52,6 +53,7 @@ void TForm2::LoadConfig() {
     }
     LoadResumeFile();
   } catch (const std::exception&) {
+    resumeFileSkipped_ = true;
     const QString text = Tr(ReadConfigFailedText());
     vqled::ShowMessage(this, text, text, MESSAGE_INFORMATION);
   }
@@ -128,8 +130,11 @@ HeaderControls TForm2::CurrentHeaderControls() const {
 }
 
 // Writes all 20 areas to tempRGB.bin, logging each image's last index and
-// first byte in Memo1.
+// first byte in Memo1. When a bad Config.ini kept the patterns from being
+// read at start and no area has content now, the file is left as it is, so
+// the patterns of the last run come back once the settings are whole again.
 void TForm2::SaveResumeFile() {
+  if (resumeFileSkipped_ && !AnyAreaHasContent(store)) return;
   const HeaderControls controls = CurrentHeaderControls();
   SaveLog log;
   const Outcome saved = vqled::SaveResumeFile(store, {profile, controls, *image},

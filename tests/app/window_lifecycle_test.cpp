@@ -1,6 +1,7 @@
 // Start and close of the window: the first start without Config.ini, a
-// restart restoring what the last run left, a bad settings file, a settings
-// file that cannot be written, and SIGTERM closing like the close button.
+// restart restoring what the last run left, a bad settings file (and the
+// patterns it kept from being read), a settings file that cannot be written,
+// and SIGTERM closing like the close button.
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <csignal>
@@ -17,6 +18,7 @@ class WindowLifecycleTest : public QObject {
   void firstStartAppliesDefaultsAndWritesBothFiles();
   void restartRestoresModelTimesTriggersLanguageAndPatterns();
   void badSettingsValueStopsTheLoadAtThatKey();
+  void patternsDrawnAfterABadSettingsFileAreSaved();
   void noModelSelectedIsSavedAsHytypeMinusOneAndTypeZero();
   void anyLanguageValueButZeroSelectsEnglish();
   void unwritableSettingsAreReportedAndPatternsStillSaved();
@@ -134,6 +136,27 @@ void WindowLifecycleTest::badSettingsValueStopsTheLoadAtThatKey() {
   QVERIFY(ui.ComBoxLEDN1->currentIndex() != 2);  // skipped
   QCOMPARE(form.languageMode.savedLanguage, 0);  // skipped
   QCOMPARE(form.store.Cell(0, 3, 2), 0);         // the resume file is not read
+  // Closing with nothing drawn keeps the unread patterns for the next start,
+  // which reads the settings written at this close.
+  fixture.Close();
+  fixture.messages.clear();
+  QCOMPARE(fixture.Start().store.Cell(0, 3, 2), 5);
+  QVERIFY(fixture.messages.isEmpty());
+}
+
+// After a bad start the user's new drawing is what the close saves.
+void WindowLifecycleTest::patternsDrawnAfterABadSettingsFileAreSaved() {
+  WindowFixture fixture;
+  {
+    fixture.Start().store.Cell(0, 3, 2) = 5;
+    fixture.Close();
+  }
+  fixture.WriteFile("Config.ini", "[Config]\nHYTYPE=x\n");
+  fixture.Start().store.Cell(0, 4, 6) = 9;
+  fixture.Close();
+  TForm2& form = fixture.Start();
+  QCOMPARE(form.store.Cell(0, 4, 6), 9);
+  QCOMPARE(form.store.Cell(0, 3, 2), 0);
 }
 
 void WindowLifecycleTest::unwritableSettingsAreReportedAndPatternsStillSaved() {
