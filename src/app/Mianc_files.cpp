@@ -42,10 +42,9 @@ const Text kExportCurrentArea{"生成花样文件", "Exporting the current area"
 
 Text SendingRefusal(const Text& command, const std::string& port) {
   return {"正在经串口 " + port + " 向控制器发送，" + command.zh +
-              "未执行：发送中的花样不能被改动。请在发送结束后再试。",
+              "未执行：发送中的内容不能被改动。请在发送结束后再试。",
           command.en + " was refused: a transfer to the controller on " + port +
-              " is running, and the pattern being sent must not change. Try again when it "
-              "has ended."};
+              " is running, and what it sends must not change. Try again when it has ended."};
 }
 
 }  // namespace
