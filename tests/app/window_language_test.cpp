@@ -44,6 +44,7 @@ class WindowLanguageTest : public QObject {
   void switchesSetTheirColumnAndLeaveDashesAlone_data();
   void switchesSetTheirColumnAndLeaveDashesAlone();
   void switchMakesAreaOneCurrentAndKeepsTheAreaControls();
+  void controllerCountThatIsNoNumberFailsAfterTheCaptions();
   void restartComesUpInTheSavedLanguage_data();
   void restartComesUpInTheSavedLanguage();
 };
@@ -91,6 +92,7 @@ void WindowLanguageTest::switchMakesAreaOneCurrentAndKeepsTheAreaControls() {
   WindowFixture fixture;
   TForm2& form = fixture.Start();
   Ui::TForm2& ui = fixture.ui();
+  SelectModel(form, 5);  // areas and a controller count
   ui.TabControl1->setCurrentIndex(3);
   form.ShowArea();
   ui.Edit6->setText(QStringLiteral("7"));  // area 4's loop count
@@ -102,6 +104,23 @@ void WindowLanguageTest::switchMakesAreaOneCurrentAndKeepsTheAreaControls() {
   QCOMPARE(form.store.Cell(3, kHeaderRows, 2), 77);
   form.ShowArea();  // area 1 has a loop count of its own
   QVERIFY(ui.Edit6->text() != QStringLiteral("7"));
+}
+
+void WindowLanguageTest::controllerCountThatIsNoNumberFailsAfterTheCaptions() {
+  WindowFixture fixture;
+  TForm2& form = fixture.Start();
+  Ui::TForm2& ui = fixture.ui();
+  SelectModel(form, 5);
+  {
+    const QSignalBlocker quiet(ui.ComboBox4);
+    ui.ComboBox4->setEditText(QStringLiteral("x"));
+  }
+  fixture.messages.clear();
+  ui.BitBtn13->click();
+  QCOMPARE(fixture.messages.size(), 1);
+  QCOMPARE(ui.BitBtn1->text(), QStringLiteral("preview"));
+  QCOMPARE(form.languageMode.textVariant, 1);
+  QCOMPARE(form.store.currentArea, 0);
 }
 
 void WindowLanguageTest::restartComesUpInTheSavedLanguage_data() {
