@@ -20,6 +20,7 @@ class WindowEntryTest : public QObject {
   void valueBoxTextRules();
   void timeTypeListStoresTheType();
   void timeValueListOffersNumbersByKindAndType();
+  void menuHoldsItsItemsInOrder();
   void rightClickAndDragOpenTheMenu();
   void hoverLabelNamesChannelAndFrame();
   void pointerOffTheGridHidesTheFloatingControls();
@@ -185,6 +186,23 @@ void WindowEntryTest::timeValueListOffersNumbersByKindAndType() {
   QCoreApplication::sendEvent(form_, &move);
   QVERIFY(list->isHidden());
   QCOMPARE(form_->store.frameTime[0].timeValue[3], 999);
+}
+
+void WindowEntryTest::menuHoldsItsItemsInOrder() {
+  QStringList names;
+  QStringList captions;
+  for (QAction* item : form_->rightMenu()->actions()) {
+    names.append(item->objectName());
+    captions.append(item->text());
+  }
+  QCOMPARE(names,
+           QStringList({"N1", "N2", "N3", "N5", "N4", "N6", "N8", "N7", "N9", "N10", "Window1"}));
+  QCOMPARE(captions.mid(0, 2), QStringList({"添加一列", "删除一列"}));
+  QCOMPARE(captions[4], QStringLiteral("填充选中"));
+  QStringList templates;
+  for (QAction* item : form_->rightMenu()->actions().last()->menu()->actions())
+    templates.append(item->objectName());
+  QCOMPARE(templates, QStringList({"NewWindow1", "ile1"}));
 }
 
 void WindowEntryTest::rightClickAndDragOpenTheMenu() {
