@@ -1,6 +1,7 @@
 // TForm2: the serial port list ComboBox5 and the trigger rows of the
 // controller settings panel GroupBox10.
 #include <QComboBox>
+#include <QDateEdit>
 #include <QSignalBlocker>
 
 #include "Mianc.h"
@@ -100,6 +101,8 @@ void TForm2::Button11Click() {
 }
 
 void TForm2::ConnectSettings() {
+  // The countdown end date starts at today, a day count of 0.
+  ui_->DateTimePicker1->setDate(QDate::currentDate());
   connect(ui_->BitBtn2, &QPushButton::clicked, this, [this] { ListPorts(); });
   connect(ui_->Button11, &QPushButton::clicked, this, [this] { Button11Click(); });
   connect(ui_->Button6, &QPushButton::clicked, ui_->GroupBox10, &QWidget::hide);

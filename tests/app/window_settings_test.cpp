@@ -6,6 +6,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTimer>
 #include <chrono>
 
 #include "engine/sim_controller.h"
@@ -146,8 +147,13 @@ void WindowSettingsTest::dayCountDecidesWhetherTheEndDateIsSent() {
   TForm2& form = fixture.Start();
   Ui::TForm2& ui = fixture.ui();
   QCOMPARE(ui.Label138->text(), QStringLiteral("00"));
+  QCOMPARE(ui.DateTimePicker1->date(), QDate::currentDate());
+  QTimer* clock = form.findChild<QTimer*>(QStringLiteral("DataTime"));
+  QVERIFY(!clock->isActive());
   ui.CheckBox7->setChecked(true);
   QVERIFY(ui.GroupBox1->isVisible());
+  QVERIFY(clock->isActive());
+  QCOMPARE(clock->interval(), 1000);
   ui.ComboBox5->setEditText(fixture.Path("no-such-tty"));
   struct Case {
     int daysFromToday;
