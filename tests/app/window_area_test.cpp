@@ -77,6 +77,11 @@ void WindowAreaTest::modelsSetTheirControlStates_data() {
   QTest::newRow("VQ-M27") << 27 << QStringList{"ComboBox13"}
                           << QStringList{"CheckBox3", "CheckBox6", "RadioButton4"}
                           << QStringList{"BitBtn15"} << QStringList{} << 1002 << 25;
+  // No item selected (a saved model index the list does not have): the
+  // fallback profile.
+  QTest::newRow("none") << -1 << QStringList{"Label11", "ComboBox1", "ComboBox3", "time5"}
+                        << QStringList{"TabControl1", "ComboBox8", "ComboBox13"}
+                        << QStringList{"BitBtn3"} << QStringList{"N7", "N8"} << 4002 << 25;
 }
 
 // The states are read off the widgets themselves, found by their names.
