@@ -89,6 +89,9 @@ void WindowSettingsTest::settingsImageFromThePanelsLists() {
   }
   Controller controller(form, kModelVQM28);
   ui.Button5->click();
+  // While it runs only the download button and the port list are held.
+  QVERIFY(!ui.BitBtn7->isEnabled() && !ui.ComboBox5->isEnabled());
+  QVERIFY(ui.GroupBox5->isEnabled() && ui.GroupBox3->isEnabled() && form.grid()->isEnabled());
   QTRY_VERIFY_WITH_TIMEOUT(controller.sim.Stats().transactionsEnded >= 1, 10000);
   const std::optional<SimImage> settings = controller.sim.Received().settings;
   QVERIFY(settings.has_value() && settings->complete);
