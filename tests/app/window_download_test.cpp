@@ -49,6 +49,7 @@ class WindowDownloadTest : public QObject {
   void allAreasDownloadCountsTheAreasAndFinishes();
   void noControllerGivesUpAfterElevenProbes();
   void silentControllerIsCaughtByTheWatchdog();
+  void clockSettingsAndControllerTypeReachTheController();
   void debugBoxSendsNothingToTheController();
   void portListOffersTheEntryForTheSelectedModel();
   void virtualEntryIsKeptInTheSettings();
@@ -243,6 +244,34 @@ void WindowDownloadTest::silentControllerIsCaughtByTheWatchdog() {
   Fire(watchdog);
   QCOMPARE(ui.Label13->text(), QStringLiteral("send  timeout。Pls Re send！"));
   VerifyIdle();
+}
+
+void WindowDownloadTest::clockSettingsAndControllerTypeReachTheController() {
+  AgedWindow& form = Start(kModelVQM13);
+  Ui::TForm2& ui = *form.form();
+  SelectVirtualEntry();
+  struct Command {
+    QPushButton* button;
+    const char* status;
+    std::function<bool(const SimReceived&)> received;
+  } commands[] = {
+      {ui.BitBtn18, "Syn Time Send OK !!!!", [](const SimReceived& r) { return r.hasClock; }},
+      {ui.Button5, "Send OK !!!!",
+       [](const SimReceived& r) { return r.settings && r.settings->complete; }},
+      {ui.BitBtn16, "setup send ok ", [](const SimReceived& r) { return r.controllerType >= 0; }},
+  };
+  for (const Command& command : commands) {
+    ui.Label13->clear();
+    command.button->click();
+    QVERIFY2(RunUntil([&] { return ui.Label13->text() == QLatin1String(command.status); }),
+             command.status);
+    const SimController* sim = form.virtualController().controller();
+    QTRY_VERIFY_WITH_TIMEOUT(command.received(sim->Received()), 2000);
+    QVERIFY(ui.BitBtn7->isEnabled() && ui.ComboBox5->isEnabled());
+    QCOMPARE(ui.Shape1->brushColor(), QColor(Qt::white));
+  }
+  QVERIFY(fixture_->messages.isEmpty());
+  QCOMPARE(form.virtualController().controller()->Stats().errors, 0);
 }
 
 void WindowDownloadTest::debugBoxSendsNothingToTheController() {
