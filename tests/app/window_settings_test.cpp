@@ -42,6 +42,8 @@ class WindowSettingsTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void panelListsCarryTheirItems_data();
+  void panelListsCarryTheirItems();
   void settingsImageFromThePanelsLists_data();
   void settingsImageFromThePanelsLists();
   void releaseRuleFollowsTheTriggerCondition();
@@ -50,6 +52,49 @@ class WindowSettingsTest : public QObject {
   void controllerTypeFrame_data();
   void controllerTypeFrame();
 };
+
+void WindowSettingsTest::panelListsCarryTheirItems_data() {
+  QTest::addColumn<QString>("list");
+  QTest::addColumn<int>("count");
+  QTest::addColumn<QString>("item3");
+  QTest::addColumn<QString>("last");
+  for (int row = 1; row <= 6; ++row) {
+    const QString n = QString::number(row);
+    QTest::addRow("A%d", row) << "ComBoxA" + n << 4 << "按键模式(先闭后断)"
+                              << "按键模式(先闭后断)";
+    QTest::addRow("B%d", row) << "ComBoxB" + n << 12 << "启动4区"
+                              << "灯光不变";
+    QTest::addRow("C%d", row) << "ComBoxC" + n << (row == 1 ? 17 : 16) << "播放003.mp3"
+                              << (row == 1 ? "" : "播放上一曲");
+    QTest::addRow("D%d", row) << "ComBoxD" + n << 4 << "音乐重复播放"
+                              << "音乐重复播放";
+    QTest::addRow("E%d", row) << "ComBoxE" + n << 6 << "停止所有"
+                              << "灯光停后音乐停";
+  }
+  QTest::newRow("AA") << "ComboBoxAA" << 12 << "启动3区"
+                      << "关闭灯光";
+  QTest::newRow("AB") << "ComboBoxAB" << 12 << "播放'01\\003.mp3'"
+                      << "播放'02'目录所有音乐";
+  QTest::newRow("AC") << "ComboBoxAC" << 32 << "4"
+                      << "32";
+  QTest::newRow("14") << "ComboBox14" << 3 << ""
+                      << "";
+}
+
+// Item 3 and the last item of every list (ComBoxC1 and ComboBox14 end with
+// an empty item).
+void WindowSettingsTest::panelListsCarryTheirItems() {
+  QFETCH(QString, list);
+  QFETCH(int, count);
+  QFETCH(QString, item3);
+  QFETCH(QString, last);
+  WindowFixture fixture;
+  auto* box = fixture.Start().findChild<QComboBox*>(list);
+  QVERIFY(box != nullptr);
+  QCOMPARE(box->count(), count);
+  QCOMPARE(box->itemText(qMin(3, count - 1)), item3);
+  QCOMPARE(box->itemText(count - 1), last);
+}
 
 // Rows of AA AB AC 14 and then, per trigger row, A B C D E; -1 leaves the list
 // with nothing selected.
