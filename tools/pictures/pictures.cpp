@@ -35,6 +35,7 @@ namespace vqled {
 namespace {
 
 constexpr int kModelVQM13 = 13;  // brightness cells, 16 channels, several areas
+constexpr int kModelVQM28 = 28;  // trigger inputs: the settings panel
 constexpr int kDownloadTimeoutMs = 60000;
 
 class Pictures {
@@ -50,9 +51,9 @@ class Pictures {
     MenuScene();
     SecondArea();
     SaveExample();
-    SettingsScene();
     if (!DownloadScene()) return Fail("the download to the virtual controller did not finish");
     DebugScene();
+    SettingsScene();
     form_.close();
     return failed_ ? 1 : 0;
   }
@@ -106,11 +107,15 @@ class Pictures {
     QTest::keyClicks(edit, QString::fromUtf8(text));
   }
 
+  void SelectModel(int model) {
+    ui().ComboBox6->setCurrentIndex(model);
+    form_.ComboBox6Change();
+  }
+
   // The model list open, VQ-M13 about to be chosen.
   void ModelScene() {
     QComboBox* models = ui().ComboBox6;
-    models->setCurrentIndex(kModelVQM13);
-    form_.ComboBox6Change();
+    SelectModel(kModelVQM13);
     models->showPopup();
     Save("model", {models->view()->window()});
     models->hidePopup();
@@ -164,10 +169,17 @@ class Pictures {
     form_.rightMenu()->hide();
   }
 
+  // "设置" of a model with trigger inputs opens the controller settings.
   void SettingsScene() {
-    form_.BitBtn15Click();
+    ui().CheckBox7->setChecked(false);
+    form_.CheckBox7Click();
+    SelectModel(kModelVQM28);
+    if (!ui().BitBtn15->isEnabled()) {
+      Fail("the settings button of VQ-M28 is disabled");
+      return;
+    }
+    ui().BitBtn15->click();
     Save("settings");
-    form_.BitBtn15Click();
   }
 
   // "全区发送" to the built-in virtual controller; the picture is taken half
