@@ -38,3 +38,12 @@ xvfb-run -a -s "-screen 0 943x669x24" bash -c '
   wait "$pid"
 ' screenshot "$bin" "$out"
 echo "screenshot: wrote $out"
+
+# The user guide's pictures: vqled-pictures stages each scene in a scratch
+# directory of its own and writes docs/<scene>.png and docs/example.Aled.
+pictures="${VQLED_PICTURES_BIN:-$(dirname "$bin")/vqled-pictures}"
+if [[ ! -x "$pictures" ]]; then
+  echo "screenshot: no picture program at $pictures (build vqled-pictures, or set VQLED_PICTURES_BIN)" >&2
+  exit 1
+fi
+xvfb-run -a -s "-screen 0 943x669x24" "$pictures" "$root/docs"
