@@ -40,7 +40,7 @@ constexpr int kDownloadTimeoutMs = 60000;
 
 class Pictures {
  public:
-  Pictures(const QString& dir) : dir_(dir) {}
+  explicit Pictures(const QString& dir) : dir_(dir) {}
 
   int Run() {
     form_.show();
