@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Starts the editor on a virtual X display in a scratch directory (so no
 # Config.ini or tempRGB.bin of the user is touched) and writes a picture of
-# its window to docs/screenshot.png.
-#   scripts/screenshot.sh [OUTPUT.png]      VQLED_BIN=path/to/vqled to pick a build
+# its window to docs/screenshot.png; then runs vqled-pictures, which takes the
+# user guide's pictures (docs/<scene>.png) and writes docs/example.Aled.
+#   scripts/screenshot.sh [OUTPUT.png]      VQLED_BIN=path/to/vqled to pick a build,
+#                                           VQLED_PICTURES_BIN=path/to/vqled-pictures
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
