@@ -1,6 +1,6 @@
 #include "editor/entry.h"
 
-#include <charconv>
+#include "model/integer_text.h"
 
 namespace vqled {
 
@@ -27,14 +27,8 @@ bool EditColumnInArea(GridCell editCell) {
 
 FieldNumber ReadFieldNumber(std::string_view text) {
   FieldNumber number;
-  const std::string_view digits = Trimmed(text);
-  const char* first = digits.data();
-  const char* last = first + digits.size();
-  if (!digits.empty() && *first == '+') ++first;  // a leading sign as StrToInt takes it
-  const auto [end, error] = std::from_chars(first, last, number.value);
-  number.ok = !digits.empty() && error == std::errc() && end == last;
+  number.ok = ParseInteger(Trimmed(text), number.value);
   if (!number.ok) {
-    number.value = 0;
     const std::string quoted(text);
     number.error = {"'" + quoted + "' 不是有效的整数值",
                     "'" + quoted + "' is not a valid integer value"};

@@ -14,9 +14,10 @@ TEST(FieldNumber, ReadsIntegersAndReportsTheRest) {
     const char* text;
     bool ok;
     int value;
-  } cases[] = {{"255", true, 255}, {" 40 ", true, 40},       {"-3", true, -3}, {"+7", true, 7},
-               {"0", true, 0},     {"", false, 0},           {"  ", false, 0}, {"x", false, 0},
-               {"12a", false, 0},  {"99999999999", false, 0}};
+  } cases[] = {{"255", true, 255},        {" 40 ", true, 40}, {"-3", true, -3},
+               {"+7", true, 7},           {"0", true, 0},     {"", false, 0},
+               {"  ", false, 0},          {"x", false, 0},    {"12a", false, 0},
+               {"99999999999", false, 0}, {"+-5", false, 0}};
   for (const Case& c : cases) {
     const FieldNumber number = ReadFieldNumber(c.text);
     EXPECT_EQ(number.ok, c.ok) << c.text;
