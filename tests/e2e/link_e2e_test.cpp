@@ -31,8 +31,9 @@ struct CliRun {
   std::string err;
 };
 
-// Runs vqled-cli with args, collecting its stderr; kills it after kRunLimitMs.
-CliRun RunCli(const std::vector<std::string>& args) {
+// Runs vqled-cli with args, collecting its stderr (and its stdout too with
+// withStdout); kills it after kRunLimitMs.
+CliRun RunCli(const std::vector<std::string>& args, bool withStdout = false) {
   int pipeFds[2];
   if (pipe2(pipeFds, O_CLOEXEC) != 0) return {};
   const std::string program = std::string(VQLED_BIN_DIR) + "/vqled-cli";
@@ -42,6 +43,7 @@ CliRun RunCli(const std::vector<std::string>& args) {
   const pid_t pid = fork();
   if (pid == 0) {
     dup2(pipeFds[1], STDERR_FILENO);
+    if (withStdout) dup2(pipeFds[1], STDOUT_FILENO);
     execv(program.c_str(), argv.data());
     _exit(127);
   }
@@ -307,6 +309,17 @@ TEST_F(E2eLink, ReceiveErrorInAllAreasModeSendsTheAreaAgain) {
     ASSERT_TRUE(received.has_value());
     EXPECT_EQ(received->bytes, ExpectedImage(16, 0, area));
   }
+}
+
+// ports takes no arguments: --help shows its usage instead of the port list,
+// and anything else is refused before a port is looked at.
+TEST(E2eCli, PortsHelpAndStrayArgument) {
+  CliRun run = RunCli({"ports", "--help"}, true);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "usage: vqled-cli ports\n");
+  run = RunCli({"ports", "--all"}, true);
+  EXPECT_EQ(run.status, 2) << run.err;
+  EXPECT_TRUE(Contains(run.err, "unexpected argument '--all'")) << run.err;
 }
 
 }  // namespace

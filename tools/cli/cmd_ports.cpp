@@ -1,5 +1,6 @@
 // vqled-cli ports: the serial ports the system knows, one a line.
 #include <cstdio>
+#include <cstring>
 
 #include "command.h"
 #include "link/serial_ports.h"
@@ -7,7 +8,18 @@
 namespace vqled::cli {
 namespace {
 
-int RunPorts(int, char**) {
+constexpr const char* kUsage = "vqled-cli ports";
+
+int RunPorts(int argc, char** argv) {
+  if (argc > 1) {
+    // ports takes no arguments: --help shows that, anything else is refused.
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+      std::printf("usage: %s\n", kUsage);
+      return kExitOk;
+    }
+    std::fprintf(stderr, "vqled-cli ports: unexpected argument '%s'\nusage: %s\n", argv[1], kUsage);
+    return kExitUsage;
+  }
   const auto ports = ListSerialPorts();
   if (ports.empty()) {
     std::fprintf(stderr, "%s\n", NoPortNoticeFor(1).label13.c_str());
