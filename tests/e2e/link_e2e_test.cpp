@@ -311,6 +311,21 @@ TEST_F(E2eLink, ReceiveErrorInAllAreasModeSendsTheAreaAgain) {
   }
 }
 
+// Dates the end-date frame cannot carry, or that do not exist, are refused
+// before any port is opened; a leap day of a leap year is taken.
+TEST(E2eCli, EndDateOutsideTheCenturyOrTheCalendarIsRefused) {
+  for (const char* date : {"2099-02-29", "2100-02-28", "1999-12-31", "2098-04-31", "2098-13-01"}) {
+    const CliRun run =
+        RunCli({"end-date", "--port", "/nonexistent/tty", "--model", "VQ-M28", "--date", date});
+    EXPECT_EQ(run.status, 2) << date << "\n" << run.err;
+    EXPECT_TRUE(Contains(run.err, "--date needs a date")) << date << "\n" << run.err;
+  }
+  const CliRun run = RunCli(
+      {"end-date", "--port", "/nonexistent/tty", "--model", "VQ-M28", "--date", "2096-02-29"});
+  EXPECT_EQ(run.status, 1) << run.err;  // parsed; the port then cannot be opened
+  EXPECT_FALSE(Contains(run.err, "--date needs a date")) << run.err;
+}
+
 // ports takes no arguments: --help shows its usage instead of the port list,
 // and anything else is refused before a port is looked at.
 TEST(E2eCli, PortsHelpAndStrayArgument) {
