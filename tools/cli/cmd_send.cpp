@@ -1,11 +1,11 @@
 // vqled-cli send: downloads the current area or all areas of a pattern file
 // to a controller, as the window's "当前区发送" and "全区发送" do.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "command.h"
+#include "file_args.h"
 #include "files/download_image.h"
 #include "link_driver.h"
 
@@ -14,14 +14,6 @@ namespace {
 
 constexpr const char* kUsage =
     "vqled-cli send FILE --port DEV --model VQ-Mnn [--controllers K] (--area I | --all)";
-
-bool ReadNumber(const char* text, int low, int high, int& value) {
-  char* end = nullptr;
-  const long n = std::strtol(text, &end, 10);
-  if (end == text || *end != '\0' || n < low || n > high) return false;
-  value = static_cast<int>(n);
-  return true;
-}
 
 int RunSend(int argc, char** argv) {
   LinkArgs args;
@@ -34,11 +26,11 @@ int RunSend(int argc, char** argv) {
         if (std::strcmp(v[i], "--all") == 0) {
           all = true;
         } else if (std::strcmp(v[i], "--area") == 0) {
-          if (!hasValue || !ReadNumber(v[++i], 0, kAreaCount - 1, area)) {
+          if (!hasValue || !ReadBoundedNumber(v[++i], 0, kAreaCount - 1, area)) {
             error = "--area needs an area 0..19";
           }
         } else if (std::strcmp(v[i], "--controllers") == 0) {
-          if (!hasValue || !ReadNumber(v[++i], 1, 20, args.controllerCount)) {
+          if (!hasValue || !ReadBoundedNumber(v[++i], 1, 20, args.controllerCount)) {
             error = "--controllers needs a count 1..20";
           }
         } else if (v[i][0] != '-' && file.empty()) {
