@@ -18,17 +18,17 @@ uint8_t WithinCentury(int year) {
 // Command frames. The third byte counts the bytes between it and the closing
 // 0x55; YY is the year within the century, all date and time bytes plain
 // numbers (not BCD).
+// clang-format off
 //
-// | Case                                   | 0  | 1  | 2  | 3    | 4     | 5  | 6  | 7  | 8  | 9  |
-// 10 |
-// |----------------------------------------|----|----|----|------|-------|----|----|----|----|----|----|
-// | settings transaction                   | AA | CD | 01 | code | 55    |    |    |    |    |    |
-// | | clock transaction, code 0x4E           | AA | CC | 07 | 4E   | YY    | MO | DD | HH | MI | SS
-// | 55 | | end-date transaction, code 0x5E        | AA | CC | 04 | 5E   | YY    | MO | DD | 55 | 00
-// | 00 | 00 | | value kind 1/3/4/7, long frames        | AA | CC | 04 | code | value | FH | FL | 55
-// |    |    |    | | value kind 1/3/4/7                     | AA | CC | 02 | code | value | 55 | |
-// |    |    |    | | value kind 0/2 (no value byte)         | AA | BB | 01 | code | 55    |    | |
-// |    |    |    |
+// | Case                             | 0  | 1  | 2  | 3    | 4     | 5  | 6  | 7  | 8  | 9  | 10 |
+// |----------------------------------|----|----|----|------|-------|----|----|----|----|----|----|
+// | settings transaction             | AA | CD | 01 | code | 55    |    |    |    |    |    |    |
+// | clock transaction, code 0x4E     | AA | CC | 07 | 4E   | YY    | MO | DD | HH | MI | SS | 55 |
+// | end-date transaction, code 0x5E  | AA | CC | 04 | 5E   | YY    | MO | DD | 55 | 00 | 00 | 00 |
+// | value kind 1/3/4/7, long frames  | AA | CC | 04 | code | value | FH | FL | 55 |    |    |    |
+// | value kind 1/3/4/7               | AA | CC | 02 | code | value | 55 |    |    |    |    |    |
+// | value kind 0/2 (no value byte)   | AA | BB | 01 | code | 55    |    |    |    |    |    |    |
+// clang-format on
 //
 // FH FL are the frame-count bytes of the canonical image built last; the
 // end-date frame carries three zero bytes after its 0x55.
