@@ -1,12 +1,12 @@
 #include "engine/sim_controller.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
+
+#include "files/file_io.h"
 
 namespace vqled {
 
@@ -42,18 +42,11 @@ std::string ImageFileName(const std::string& dir, int area) {
 }
 
 Outcome WriteImage(const std::string& dir, const SimImage& image) {
-  const std::string path = ImageFileName(dir, image.area);
-  errno = 0;
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  bool ok = file != nullptr;
-  if (ok) {
-    ok = std::fwrite(image.bytes.data(), 1, image.bytes.size(), file) == image.bytes.size();
-    ok = std::fclose(file) == 0 && ok;
-  }
-  if (ok) return Outcome::Ok();
-  const std::string reason = errno != 0 ? std::strerror(errno) : "write failed";
-  return Outcome::Fail({"无法写入接收的花样文件 " + path + "：" + reason,
-                        "cannot write the received image " + path + ": " + reason});
+  SafeFileWriter file(ImageFileName(dir, image.area));
+  const Outcome opened = file.Open();
+  if (!opened.ok) return opened;
+  file.Write(image.bytes.data(), image.bytes.size());
+  return file.Commit();
 }
 
 }  // namespace
