@@ -3,6 +3,7 @@
 // showing an area, the default times, the panel toggles and the anchors.
 #include <QAction>
 #include <QMenu>
+#include <QTabBar>
 
 #include "window_fixture.h"
 
@@ -26,6 +27,7 @@ class WindowAreaTest : public QObject {
   void fadeListAndPanelToggles();
   void languageSwitchKeepsAreaControls();
   void gridTakesUpTheResize();
+  void vqM13TabsEndBeforeTheControllerType();
 
  private:
   std::unique_ptr<WindowFixture> fixture_;
@@ -293,6 +295,16 @@ void WindowAreaTest::gridTakesUpTheResize() {
   QCOMPARE(form_->grid()->height(), before.height() + 900 - 669);
   QCOMPARE(ui_->GroupBox5->width(), bandWidth + 1200 - 943);
   QCOMPARE(ui_->BitBtn7->geometry().topLeft(), QPoint(839, 48));
+}
+
+// The tabs take the width of their captions, so VQ-M13's four tabs end left
+// of GroupBox7, which sits inside the tab bar.
+void WindowAreaTest::vqM13TabsEndBeforeTheControllerType() {
+  SelectModel(*form_, 13);
+  const QTabBar* tabs = ui_->TabControl1;
+  QCOMPARE(tabs->count(), 4);
+  QVERIFY(ui_->GroupBox7->isVisible());
+  QVERIFY(tabs->tabRect(tabs->count() - 1).right() < ui_->GroupBox7->x());
 }
 
 QTEST_MAIN(WindowAreaTest)
