@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -297,6 +298,9 @@ void WindowDownloadTest::portListOffersTheEntryForTheSelectedModel() {
   QVERIFY(index >= 0);
   QCOMPARE(ui.ComboBox5->itemText(index), QStringLiteral("虚拟控制器 (VQ-M13)"));
   SelectVirtualEntry();
+  // The entry reads whole in the port list's box.
+  const QLineEdit* box = ui.ComboBox5->lineEdit();
+  QVERIFY(box->fontMetrics().horizontalAdvance(ui.ComboBox5->currentText()) + 4 <= box->width());
   SelectModel(form, kModelVQM07);
   QCOMPARE(ui.ComboBox5->currentText(), QStringLiteral("虚拟控制器 (VQ-M07)"));
   ui.BitBtn13->click();
