@@ -29,7 +29,7 @@ int ImageChannels(const PatternStore& store, const ModelProfile& profile, int ar
     case AREA_MODE_GRID:
       return std::max(profile.areaChannels[area], 0);
     default:
-      return std::max(store.scanRowCount - kHeaderRows, 0);
+      return ScannedChannels(store);
   }
 }
 

@@ -31,6 +31,12 @@ struct HeaderControls {
   bool radioButton6 = false;       // "普通控制器"
 };
 
+// The channel rows the last ComputeAreaLength scanned: the channels an image
+// of the grid as shown carries.
+inline int ScannedChannels(const PatternStore& store) {
+  return store.scanRowCount > kHeaderRows ? store.scanRowCount - kHeaderRows : 0;
+}
+
 // Builds the canonical image of an area into the buffer (runs
 // ComputeAreaLength first). Refuses, writing nothing past the buffer, an image
 // that would not fit it.

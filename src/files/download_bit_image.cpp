@@ -137,8 +137,7 @@ Outcome EncodeTimedBitImage(PatternStore& store, int area, ImageBuffer& image) {
   static_assert(kTimedHeaderBytes + int64_t{kColumnsPerArea} * kTimedFrameBytes <= kImageCapacity,
                 "a timed bit image always fits the buffer");
   ImageWriter out(image);
-  download::WriteAreaSettings(out, store, area, std::max(store.scanRowCount - kHeaderRows, 0),
-                              frames);
+  download::WriteAreaSettings(out, store, area, ScannedChannels(store), frames);
   out.Zeros(kTimedHeaderBytes - 23);
   const FrameTimes& times = store.frameTime[area];
   for (int c = kFirstFrameColumn; c <= last; ++c) {

@@ -1,5 +1,4 @@
 // The group image of the byte-brightness model VQ-M12.
-#include <algorithm>
 
 #include "files/download_common.h"
 #include "files/download_image.h"
@@ -44,7 +43,7 @@ constexpr int kDurationUnitMs = 20;
 Outcome EncodeGroupImage(PatternStore& store, const DownloadControls& controls, int area,
                          ImageBuffer& image) {
   const int last = ComputeAreaLength(store, area);
-  const int channels = std::max(store.scanRowCount - kHeaderRows, 0);
+  const int channels = ScannedChannels(store);
   const int frames = download::FrameColumns(last);
   const int64_t bytes = kGroupHeaderBytes + int64_t{frames} * (kRecordHead + channels);
   if (Outcome fits = download::CheckImageSize(bytes, area); !fits.ok) return fits;

@@ -1,5 +1,4 @@
 // The compact step image of the percent-brightness models VQ-M00 and VQ-M06.
-#include <algorithm>
 
 #include "files/download_common.h"
 #include "files/download_image.h"
@@ -48,7 +47,7 @@ Outcome EncodeStepImage(PatternStore& store, const DownloadControls& controls, I
   download::CompactNumbers numbers;
   if (Outcome read = download::ReadCompactNumbers(controls, 3, numbers); !read.ok) return read;
   const int last = ComputeAreaLength(store, 0);
-  const int channels = std::max(store.scanRowCount - kHeaderRows, 0);
+  const int channels = ScannedChannels(store);
   const int loopCode = download::CompactLoopCode(controls);
   const int64_t bytes = kStepHeaderBytes - (loopCode < 0 ? 1 : 0) +
                         int64_t{download::FrameColumns(last)} * (1 + channels);
