@@ -125,17 +125,18 @@ void TForm2::AttachNumberFilters() {
 // each keeps the distance to its parent's right (and bottom) edge that it
 // has in the design.
 void TForm2::AnchorControls() {
-  struct Spec {
+  struct Stretch {
     QWidget* widget;
     bool bottom;
   };
-  const Spec specs[] = {{ui_->GroupBox4, false}, {ui_->Panel1, false},      {ui_->GroupBox3, false},
-                        {ui_->GroupBox5, false}, {ui_->TabControl1, false}, {StringGrid1, true}};
-  for (const Spec& spec : specs) {
-    const QWidget* parent = spec.widget->parentWidget();
-    const QRect box = spec.widget->geometry();
-    anchors_[anchorCount_++] = {spec.widget, parent->width() - box.right() - 1,
-                                spec.bottom ? parent->height() - box.bottom() - 1 : -1};
+  const Stretch stretches[] = {{ui_->GroupBox4, false},   {ui_->Panel1, false},
+                               {ui_->GroupBox3, false},   {ui_->GroupBox5, false},
+                               {ui_->TabControl1, false}, {StringGrid1, true}};
+  for (const Stretch& stretch : stretches) {
+    const QWidget* parent = stretch.widget->parentWidget();
+    const QRect box = stretch.widget->geometry();
+    anchors_[anchorCount_++] = {stretch.widget, parent->width() - box.right() - 1,
+                                stretch.bottom ? parent->height() - box.bottom() - 1 : -1};
   }
 }
 
