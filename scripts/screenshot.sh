@@ -8,7 +8,8 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
-bin="${VQLED_BIN:-$root/build/bin/vqled}"
+bin="$(realpath -m "${VQLED_BIN:-$root/build/bin/vqled}")"
+pictures="$(realpath -m "${VQLED_PICTURES_BIN:-$(dirname "$bin")/vqled-pictures}")"
 out="$(realpath -m "${1:-$root/docs/screenshot.png}")"
 
 if [[ ! -x "$bin" ]]; then
@@ -43,7 +44,6 @@ echo "screenshot: wrote $out"
 
 # The user guide's pictures: vqled-pictures stages each scene in a scratch
 # directory of its own and writes docs/<scene>.png and docs/example.Aled.
-pictures="${VQLED_PICTURES_BIN:-$(dirname "$bin")/vqled-pictures}"
 if [[ ! -x "$pictures" ]]; then
   echo "screenshot: no picture program at $pictures (build vqled-pictures, or set VQLED_PICTURES_BIN)" >&2
   exit 1
