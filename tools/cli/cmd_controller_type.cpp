@@ -15,9 +15,14 @@ int RunControllerType(int argc, char** argv) {
   int car = -1;
   const int parsed =
       ParseLinkArgs(argc, argv, kUsage, false, args, [&](int, char** v, int& i, std::string&) {
-        if (std::strcmp(v[i], "--car") == 0) car = 1;
-        if (std::strcmp(v[i], "--normal") == 0) car = 0;
-        return std::strcmp(v[i], "--car") == 0 || std::strcmp(v[i], "--normal") == 0;
+        if (std::strcmp(v[i], "--car") == 0) {
+          car = 1;
+        } else if (std::strcmp(v[i], "--normal") == 0) {
+          car = 0;
+        } else {
+          return false;
+        }
+        return true;
       });
   if (parsed != kProceed) return parsed;
   if (car < 0) {
