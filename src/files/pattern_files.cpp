@@ -114,6 +114,18 @@ Outcome ReadFileThen(const std::string& path, bool missingIsFine,
   return read(store, bytes.data(), bytes.size(), path);
 }
 
+// The one image of a .led or .VQD file into the current area, cleared once
+// the image is checked.
+Outcome ReadOneImage(PatternStore& store, const uint8_t* data, size_t size, PatternFileKind kind,
+                     const std::string& name) {
+  ImageOffsets images;
+  if (Outcome located = LocateImages(data, size, kind, name, images); !located.ok) return located;
+  ClearCurrentArea(store);
+  const size_t at = images.offset[0];
+  DecodeAreaImage(store, data + at, size - at, store.currentArea, READER_SINGLE_AREA);
+  return Outcome::Ok();
+}
+
 Outcome ReadResumeImages(PatternStore& store, const uint8_t* data, size_t size,
                          const std::string& name) {
   return ReadAllAreaImages(store, data, size, READER_RESUME, name);
@@ -227,14 +239,12 @@ Outcome ReadAllAreaImages(PatternStore& store, const uint8_t* data, size_t size,
 
 Outcome ReadSingleAreaFile(PatternStore& store, const uint8_t* data, size_t size,
                            const std::string& name) {
-  ImageOffsets images;
-  if (Outcome located = LocateImages(data, size, FILE_SINGLE_AREA, name, images); !located.ok) {
-    return located;
-  }
-  ClearCurrentArea(store);
-  const size_t at = images.offset[0];
-  DecodeAreaImage(store, data + at, size - at, store.currentArea, READER_SINGLE_AREA);
-  return Outcome::Ok();
+  return ReadOneImage(store, data, size, FILE_SINGLE_AREA, name);
+}
+
+Outcome ReadExportFile(PatternStore& store, const uint8_t* data, size_t size,
+                       const std::string& name) {
+  return ReadOneImage(store, data, size, FILE_EXPORT, name);
 }
 
 Outcome LoadResumeFile(PatternStore& store, const std::string& path) {

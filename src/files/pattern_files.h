@@ -111,6 +111,10 @@ Outcome ReadAllAreaImages(PatternStore& store, const uint8_t* data, size_t size,
 // Two index bytes and one image into the current area, cleared first.
 Outcome ReadSingleAreaFile(PatternStore& store, const uint8_t* data, size_t size,
                            const std::string& name);
+// A .VQD export: its one image, without index bytes, into the current area,
+// cleared first, as the single-area import reads it.
+Outcome ReadExportFile(PatternStore& store, const uint8_t* data, size_t size,
+                       const std::string& name);
 
 // Readers on paths. A missing resume file leaves the areas as they are.
 Outcome LoadResumeFile(PatternStore& store, const std::string& path);

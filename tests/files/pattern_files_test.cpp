@@ -200,6 +200,27 @@ TEST_F(PatternFilesTest, SavingThroughALinkReplacesTheFileItNames) {
   EXPECT_EQ(Slurp(Path("real.Aled")).size(), 30u * 20u + 11u);
 }
 
+// A .VQD holds one image and no index bytes; its first byte is N's high byte.
+TEST_F(PatternFilesTest, ExportFileIsReadIntoTheCurrentArea) {
+  store.currentArea = 3;
+  store.Cell(3, 4, 5) = 9;
+  Bytes vqd(30, 0);
+  vqd[1] = 1, vqd[3] = 2;                            // N 1, F 2
+  vqd.insert(vqd.end(), {0, 5, 1, 40, 0, 2, 0, 7});  // 5 ms, cell 40; default time 2, cell 7
+  const Outcome cut = ReadExportFile(store, vqd.data(), vqd.size() - 1, "a.VQD");
+  EXPECT_EQ(cut.message.en,
+            "The file a.VQD cannot be read: the image announces 38 bytes but only 37 remain; no "
+            "area was changed");
+  EXPECT_EQ(store.Cell(3, 4, 5), 9);
+  ASSERT_TRUE(ReadExportFile(store, vqd.data(), vqd.size(), "a.VQD").ok);
+  EXPECT_EQ(store.Cell(3, 3, 2), 40);
+  EXPECT_EQ(store.Cell(3, 3, 3), 7);
+  EXPECT_EQ(store.frameTime[3].timeValue[2], 5);
+  EXPECT_EQ(store.frameTime[3].timeType[2], 1);
+  EXPECT_EQ(store.frameTime[3].timeValue[3], 2);
+  EXPECT_EQ(store.Cell(3, 4, 5), 0);  // the area was cleared first
+}
+
 TEST(PatternFileNames, ExtensionsAndExportName) {
   EXPECT_EQ(ReplaceExtension("/d/pattern.txt", ".Aled"), "/d/pattern.Aled");
   EXPECT_EQ(ReplaceExtension("/d.x/pattern", ".led"), "/d.x/pattern.led");

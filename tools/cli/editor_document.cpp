@@ -20,6 +20,8 @@ Outcome ReadLikeTheEditor(PatternStore& store, const std::string& file, bool& re
       return ReadAllAreaImages(store, bytes.data(), bytes.size(), READER_RESUME, file);
     case FILE_SINGLE_AREA:
       return ReadSingleAreaFile(store, bytes.data(), bytes.size(), file);
+    case FILE_EXPORT:
+      return ReadExportFile(store, bytes.data(), bytes.size(), file);
     default:
       return ReadAllAreaImages(store, bytes.data(), bytes.size(), READER_ALL_AREAS, file);
   }
