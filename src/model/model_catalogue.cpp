@@ -125,6 +125,13 @@ const ModelRow& CatalogueRow(int modelIndex) {
   return kModels[modelIndex];
 }
 
+int ModelIndexByName(std::string_view name) {
+  for (int index = 0; index < kModelCount; ++index) {
+    if (name == kModels[index].name) return index;
+  }
+  return -1;
+}
+
 const TabCaptions& InitialTabCaptions() {
   return kTabsA;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "model/model_profile.h"
 
@@ -85,6 +86,8 @@ struct ModelRow {
 
 // The row of a model index 0..28; any other index gives the row for no item selected.
 const ModelRow& CatalogueRow(int modelIndex);
+// The index of the model named "VQ-Mnn", or -1 when no model has that name.
+int ModelIndexByName(std::string_view name);
 
 // The captions the form's tabs start with: 第1分区 .. 第7分区.
 const TabCaptions& InitialTabCaptions();

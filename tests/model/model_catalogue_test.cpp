@@ -95,5 +95,13 @@ TEST(ModelCatalogueTest, PerAreaShapesOfTheTwoAreaModes) {
   for (int i = 0; i < 26; ++i) EXPECT_EQ(CatalogueRow(i).areaShapes, nullptr) << i;
 }
 
+TEST(ModelCatalogueTest, ModelIndexByNameFindsOnlyCatalogueNames) {
+  EXPECT_EQ(ModelIndexByName("VQ-M00"), 0);
+  EXPECT_EQ(ModelIndexByName("VQ-M28"), 28);
+  EXPECT_EQ(ModelIndexByName("VQ-M29"), -1);
+  EXPECT_EQ(ModelIndexByName("vq-m05"), -1);
+  EXPECT_EQ(ModelIndexByName(""), -1);
+}
+
 }  // namespace
 }  // namespace vqled

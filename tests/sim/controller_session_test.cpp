@@ -16,7 +16,7 @@ namespace {
 class Controller {
  public:
   explicit Controller(const char* model, SimReplies replies = {}, SimFaults faults = {})
-      : session(SimModelProfile(FindModel(model)), replies, faults) {}
+      : session(SimModelProfile(ModelIndexByName(model)), replies, faults) {}
 
   Bytes Send(const Bytes& stream) {
     Bytes answer;
@@ -302,7 +302,7 @@ TEST(ControllerSession, SurvivesRandomAndCorruptedStreams) {
         if (round % 2 == 0 || next() < 8) byte = next();
       }
       FrameReader reader;
-      ControllerSession session(SimModelProfile(FindModel(model)), {}, {});
+      ControllerSession session(SimModelProfile(ModelIndexByName(model)), {}, {});
       for (uint8_t byte : stream) {
         const ReaderEvent event = reader.Push(byte);
         ASSERT_LE(event.length, kMaxFrameBytes);

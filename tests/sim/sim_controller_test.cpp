@@ -82,7 +82,7 @@ class Host {
 
 SimOptions OptionsFor(const char* model) {
   SimOptions options;
-  options.profile = SimModelProfile(FindModel(model));
+  options.profile = SimModelProfile(ModelIndexByName(model));
   return options;
 }
 

@@ -163,13 +163,6 @@ int CliHost::RunUntilStopped(ControllerLink& link, const char* successText) {
   return lastStatus_ == successText ? kExitOk : kExitFailure;
 }
 
-int ModelIndexByName(const std::string& name) {
-  for (int i = 0; i < kModelCount; ++i) {
-    if (name == CatalogueRow(i).name) return i;
-  }
-  return -1;
-}
-
 namespace {
 
 // Takes "--port DEV" or "--model VQ-Mnn" at argv[i].

@@ -14,6 +14,7 @@
 #include "files/area_image.h"
 #include "link/controller_link.h"
 #include "link/link_host.h"
+#include "model/model_catalogue.h"
 #include "model/model_profile.h"
 #include "model/pattern_store.h"
 
@@ -87,9 +88,6 @@ struct LinkArgs {
   int modelIndex = -1;
   int controllerCount = 1;
 };
-
-// The index of a model name "VQ-Mnn", or -1.
-int ModelIndexByName(const std::string& name);
 
 // A command's own option at argv[i]: returns true when it took it (advancing
 // i past its value), setting error when the value is bad.

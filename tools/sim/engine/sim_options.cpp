@@ -64,7 +64,7 @@ bool TakeText(const char* value, std::string& text) {
 }
 
 bool TakeModel(const char* value, ModelProfile& profile) {
-  const int index = FindModel(value);
+  const int index = ModelIndexByName(value);
   if (index < 0) return false;
   profile = SimModelProfile(index);
   return true;
@@ -111,13 +111,6 @@ bool TakeFlag(const std::string& name, SimOptions& options) {
 }
 
 }  // namespace
-
-int FindModel(const std::string& name) {
-  for (int index = 0; index < kModelCount; ++index) {
-    if (name == CatalogueRow(index).name) return index;
-  }
-  return -1;
-}
 
 ModelProfile SimModelProfile(int modelIndex) {
   const ModelRow& row = CatalogueRow(modelIndex);

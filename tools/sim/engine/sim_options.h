@@ -1,16 +1,15 @@
-// The command line of vqled-sim and the model lookup it shares with the
+// The command line of vqled-sim and the model profile it shares with the
 // editor's built-in virtual controller.
 #pragma once
 
 #include <string>
 
 #include "engine/sim_controller.h"
+#include "model/model_catalogue.h"
 #include "model/text.h"
 
 namespace vqled {
 
-// The index 0..28 of a model name ("VQ-M05"), or -1.
-int FindModel(const std::string& name);
 // The profile values a controller of that model works with (from the catalogue).
 ModelProfile SimModelProfile(int modelIndex);
 
