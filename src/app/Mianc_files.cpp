@@ -134,11 +134,17 @@ void TForm2::BitBtn8Click() {
                          LoopCountEntry::FromText(loopCount), path));
 }
 
+// The file's default times, units, loop mode and loop count go into the
+// area controls (ShowArea, as after the loop count of the image), so the
+// compact downloads and the next .led save take what the file gave. A
+// refused file changes no area and no control.
 void TForm2::BitBtn9Click() {
   if (RefuseWhileSending(kImportSingleArea)) return;
   const std::string path = ChooseFile(false, "led", kLedFilter, nullptr, QString());
   if (path.empty()) return;
-  Report(ImportSingleArea(store, path));
+  const Outcome imported = ImportSingleArea(store, path);
+  Report(imported);
+  if (imported.ok) ShowArea();
   StringGrid1->invalidate();
 }
 

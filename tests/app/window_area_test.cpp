@@ -1,10 +1,12 @@
 // The model and area controls of the window: the control states a handful of
 // models give the form's widgets, the tabs, the grid layout, the quirks of
-// showing an area, the default times, the panel toggles and the anchors.
+// showing an area, the default times, the panel toggles, the anchors and the
+// area controls a .led import refreshes.
 #include <QAction>
 #include <QMenu>
 #include <QTabBar>
 
+#include "file_dialog.h"
 #include "window_fixture.h"
 
 using namespace vqled;
@@ -28,6 +30,7 @@ class WindowAreaTest : public QObject {
   void languageSwitchKeepsAreaControls();
   void gridTakesUpTheResize();
   void vqM13TabsEndBeforeTheControllerType();
+  void ledImportShowsTheFileSettingsThatDownloadsAndSavesUse();
 
  private:
   std::unique_ptr<WindowFixture> fixture_;
@@ -42,6 +45,7 @@ void WindowAreaTest::init() {
 }
 
 void WindowAreaTest::cleanup() {
+  SetFileDialogHook({});
   fixture_.reset();
 }
 
@@ -305,6 +309,71 @@ void WindowAreaTest::vqM13TabsEndBeforeTheControllerType() {
   QCOMPARE(tabs->count(), 4);
   QVERIFY(ui_->GroupBox7->isVisible());
   QVERIFY(tabs->tabRect(tabs->count() - 1).right() < ui_->GroupBox7->x());
+}
+
+// A .led import shows the file's default times and units, loop mode and loop
+// count in the area controls, so a VQ-M02 debug download (which reads them
+// from the controls) sends the file's header and a .led save writes the file
+// again.
+void WindowAreaTest::ledImportShowsTheFileSettingsThatDownloadsAndSavesUse() {
+  constexpr int kModelVQM02 = 2;
+  SelectModel(*form_, kModelVQM02);  // shows "无限循环", count 0, 1000 ms, 800 ms
+  const QByteArray led = QByteArray::fromHex(
+      "0200"      // model index, controller-count index
+      "000c0001"  // 12 channels, 1 frame
+      "006400"
+      "00c801"
+      "025800"
+      "019002"
+      "00c800"  // default times 100 ms, 200 s, 600 ms, 400 min, 200 ms
+      "01030004"
+      "00"
+      "00"
+      "0000000000"  // enabled, once, 4 times, end mode, type, zeros
+      "000100"
+      "ff03000000000000"
+      "02000000");  // frame: time 1; channel 1 on, 2 fades in, 9 fades out
+  fixture_->WriteFile("show.led", led);
+  QString answer = fixture_->Path("show.led");
+  SetFileDialogHook([&answer](QWidget*, const FileDialogRequest&) { return answer; });
+  ui_->BitBtn9->click();
+  QVERIFY(fixture_->messages.isEmpty());
+  QComboBox* const times[] = {ui_->time1, ui_->time2, ui_->time3, ui_->time4, ui_->time5};
+  QComboBox* const units[] = {ui_->timeT1, ui_->timeT2, ui_->timeT3, ui_->timeT4, ui_->timeT5};
+  const char* const texts[] = {"100", "200", "600", "400", "200"};
+  const int unitIndexes[] = {0, 1, 0, 2, 0};
+  for (int k = 0; k < 5; ++k) {
+    QCOMPARE(times[k]->currentText(), QString::fromLatin1(texts[k]));
+    QCOMPARE(units[k]->currentIndex(), unitIndexes[k]);
+  }
+  QVERIFY(ui_->RadioButton1->isChecked() && !ui_->RadioButton3->isChecked());
+  QCOMPARE(ui_->Edit6->text(), QStringLiteral("4"));
+  QCOMPARE(form_->store.playSettings[0].loopMode, LOOP_ONCE);
+  QCOMPARE(form_->store.playSettings[0].loopCount, 4);
+
+  const int entry = ui_->ComboBox5->findData(QStringLiteral("virtual"));
+  QVERIFY(entry >= 0);
+  ui_->ComboBox5->setCurrentIndex(entry);
+  ui_->CheckBox4->setChecked(true);
+  ui_->BitBtn7->click();
+  QTRY_VERIFY(ui_->BitBtn7->isEnabled());
+  // Once, 4 times, two groups, one frame, times 100 and 200; the frame's A
+  // and B bytes of groups 0 and 1.
+  QCOMPARE(fixture_->ReadFile("send.bin").toHex(' '), QByteArray::fromHex("02"
+                                                                          "0004"
+                                                                          "02"
+                                                                          "0001"
+                                                                          "0064"
+                                                                          "00c8"
+                                                                          "02030100")
+                                                          .toHex(' '));
+
+  answer = fixture_->Path("again.led");
+  ui_->BitBtn8->click();
+  QByteArray again = led;
+  again[2 + 24] = 2;  // the controller-type byte: "普通控制器" (RadioButton6) is set
+  QCOMPARE(fixture_->ReadFile("again.led").toHex(' '), again.toHex(' '));
+  QVERIFY(fixture_->messages.isEmpty());
 }
 
 QTEST_MAIN(WindowAreaTest)
