@@ -155,23 +155,21 @@ void TForm2::resizeEvent(QResizeEvent* event) {
 }
 
 // Start-up, in the order the form has always used: lists, areas, the saved
-// settings and patterns, the language, the lamps, then area 1 shown.
+// settings and patterns, the language, the lamps, then area 1 shown. No step
+// stops the start: an error one raises is shown by the error display and the
+// next step runs, so the window always opens with what could be applied.
 void TForm2::FormCreate() {
   FillTimeLists();
   ui_->Label136->clear();
   ClearClipboard(*clip);
-  ListPorts();
+  RunHandler([this] { ListPorts(); });
   BitBtn3Click();
   for (int area = 0; area < kAreaCount; ++area) {
     constexpr int kStartTimes[kDefaultTimeCount] = {1000, 800, 600, 400, 200};
     for (int k = 0; k < kDefaultTimeCount; ++k) store.defaultTime[area][k].value = kStartTimes[k];
   }
   LoadConfig();
-  if (languageMode.savedLanguage == 0) {
-    BitBtn12Click();
-  } else {
-    BitBtn13Click();
-  }
+  RunHandler([this] { languageMode.savedLanguage == 0 ? BitBtn12Click() : BitBtn13Click(); });
   CreatePreviewLamps();
   store.currentArea = 0;
   ui_->GroupBox6->hide();
@@ -181,12 +179,12 @@ void TForm2::FormCreate() {
     StringGrid1->setEnabled(true);
   }
   store.currentArea = 0;
-  ShowArea();
+  RunHandler([this] { ShowArea(); });
   if (ui_->ComboBox4->isEnabled()) RunHandler([this] { ComboBox4Change(); });
   ui_->BitBtn7->setEnabled(true);
   StringGrid1->setColumnWidth(0, 60);
   ui_->GroupBox10->hide();
-  InitTriggerControls();
+  RunHandler([this] { InitTriggerControls(); });
 }
 
 void TForm2::FillTimeLists() {

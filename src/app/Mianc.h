@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "editor/selection.h"
@@ -42,6 +43,7 @@ namespace vqled {
 class StringGrid;
 class IniFile;
 struct ConfigKey;
+class ConfigFaults;
 struct EditorClipboard;
 struct RunFieldValues;
 struct DownloadControls;
@@ -237,7 +239,9 @@ class TForm2 : public QWidget, public LinkHost {
   SettingsPanel ReadSettingsPanel() const;
   void ShowTriggerRows(const SettingsPanel& panel);
   void InitTriggerControls();
-  void ApplyConfigKey(const IniFile& ini, const ConfigKey& key);
+  void RunLoadStep(ConfigFaults& faults, const std::function<void()>& step);
+  void ApplyConfigKey(const IniFile& ini, const ConfigKey& key, const std::string& path,
+                      ConfigFaults& faults);
   QString ConfigValue(const ConfigKey& key) const;
   void AnchorControls();
   void FillTimeLists();
@@ -279,7 +283,6 @@ class TForm2 : public QWidget, public LinkHost {
   QString saveDialog1FileName_;
   QString openDialog1FileName_;
   int closeExitCode_ = 0;
-  bool resumeFileSkipped_ = false;  // LoadConfig stopped before reading tempRGB.bin
   bool closed_ = false;
 
   // The virtual controller, its port entry, the "2/7" label of all-areas

@@ -149,12 +149,15 @@ void TForm2::ApplyGridLayout(const GridLayout& layout) {
 }
 
 // The grid for all controllers of ComboBox4. A count that is no number is a
-// conversion error; one outside 1..20 is brought into that range.
+// conversion error; one outside 1..20 is brought into that range. A typed
+// count selects its item as a picked one does, so that the count shown is
+// the one Config.ini (NUM) and a .led file save.
 void TForm2::LayoutForControllers() {
   int count = profile.controllerCount;
   const Outcome read = ReadControllerCount(ui_->ComboBox4->currentText().toStdString(), count);
   if (!read.ok) throw ConvertError(Tr(read.message));
-  if (ui_->ComboBox4->currentText() != QString::number(count)) {
+  if (ui_->ComboBox4->currentIndex() != count - 1 ||
+      ui_->ComboBox4->currentText() != QString::number(count)) {
     const QSignalBlocker quiet(ui_->ComboBox4);
     ui_->ComboBox4->setCurrentIndex(count - 1);
   }

@@ -8,7 +8,6 @@
 #include <QSignalBlocker>
 
 #include "Mianc.h"
-#include "convert_error.h"
 #include "files/config_keys.h"
 #include "files/pattern_files.h"
 #include "message_box.h"
@@ -37,46 +36,55 @@ bool IsDefaultTimeControl(const ConfigKey& key) {
 }  // namespace
 
 // Reads every key into its control, applying the model after the default
-// times and ending with the resume file. A value that is no number stops the
-// load at that key: the keys before it stay applied, the rest (with the model
-// and the patterns, when not reached) are skipped, and the close keeps the
-// unread resume file unless the user has drawn new patterns.
+// times and ending with the resume file. Nothing in the file stops the start:
+// a file that cannot be read leaves every default, a value that is no number
+// leaves its key's default, a controller count outside the list its nearest
+// item, and a model that cannot be applied the profile as far as it came.
+// The rest is applied and the patterns of the last run are read; one message
+// names every fault.
 void TForm2::LoadConfig() {
   const std::string path = CurrentDirectoryFile("Config.ini");
+  ConfigFaults faults;
   IniFile ini;
   const Outcome opened = ini.Load(path);
-  if (!opened.ok) vqled::ShowMessage(this, windowTitle(), Tr(opened.message), MESSAGE_ERROR);
+  if (!opened.ok) faults.Add(opened.message);
+  for (int i = 0; i < kConfigReadCount; ++i) {
+    if (i == kConfigKeysBeforeModel) RunLoadStep(faults, [this] { ComboBox6Change(); });
+    ApplyConfigKey(ini, kConfigKeys[i], path, faults);
+  }
+  if (!faults.empty()) {
+    vqled::ShowMessage(this, Tr(ReadConfigFailedText()), Tr(faults.Message()), MESSAGE_INFORMATION);
+  }
+  LoadResumeFile();
+}
+
+// Runs a handler the load sets off; an error it raises becomes a fault.
+void TForm2::RunLoadStep(ConfigFaults& faults, const std::function<void()>& step) {
   try {
-    for (int i = 0; i < kConfigReadCount; ++i) {
-      if (i == kConfigKeysBeforeModel) ComboBox6Change();
-      ApplyConfigKey(ini, kConfigKeys[i]);
-    }
-    LoadResumeFile();
-  } catch (const std::exception&) {
-    resumeFileSkipped_ = true;
-    const QString text = Tr(ReadConfigFailedText());
-    vqled::ShowMessage(this, text, text, MESSAGE_INFORMATION);
+    step();
+  } catch (const std::exception& error) {
+    faults.Add({error.what(), error.what()});
   }
 }
 
-void TForm2::ApplyConfigKey(const IniFile& ini, const ConfigKey& key) {
+void TForm2::ApplyConfigKey(const IniFile& ini, const ConfigKey& key, const std::string& path,
+                            ConfigFaults& faults) {
   if (key.form == CONFIG_TEXT) {
     QComboBox* list = findChild<QComboBox*>(QString::fromLatin1(key.control));
     const QSignalBlocker quiet(list);
-    list->setEditText(QString::fromStdString(ReadConfigValue(ini, key)));
+    list->setEditText(QString::fromStdString(ReadConfigTextOrDefault(ini, key, path, faults)));
   } else {
-    int32_t value = 0;
-    const Outcome read = ReadConfigNumber(ini, key, value);
-    if (!read.ok) throw ConvertError(Tr(read.message));
+    int32_t value = ReadConfigNumberOrDefault(ini, key, path, faults);
     if (IsSavedLanguage(key)) {
       languageMode.savedLanguage = value;
       return;
     }
     QComboBox* list = findChild<QComboBox*>(QString::fromLatin1(key.control));
+    if (list == ui_->ComboBox4) value = LimitConfigIndex(key, value, list->count(), path, faults);
     const QSignalBlocker quiet(list);
     list->setCurrentIndex(value >= 0 && value < list->count() ? value : -1);
   }
-  if (IsDefaultTimeControl(key)) StoreDefaultTimes();
+  if (IsDefaultTimeControl(key)) RunLoadStep(faults, [this] { StoreDefaultTimes(); });
 }
 
 QString TForm2::ConfigValue(const ConfigKey& key) const {
@@ -130,11 +138,8 @@ HeaderControls TForm2::CurrentHeaderControls() const {
 }
 
 // Writes all 20 areas to tempRGB.bin, logging each image's last index and
-// first byte in Memo1. When a bad Config.ini kept the patterns from being
-// read at start and no area has content now, the file is left as it is, so
-// the patterns of the last run come back once the settings are whole again.
+// first byte in Memo1.
 void TForm2::SaveResumeFile() {
-  if (resumeFileSkipped_ && !AnyAreaHasContent(store)) return;
   const HeaderControls controls = CurrentHeaderControls();
   SaveLog log;
   const Outcome saved = vqled::SaveResumeFile(store, {profile, controls, *image},

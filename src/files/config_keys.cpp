@@ -1,5 +1,6 @@
 #include "files/config_keys.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "model/integer_text.h"
@@ -85,6 +86,61 @@ std::string ReadConfigValue(const IniFile& ini, const ConfigKey& key) {
 
 Outcome ReadConfigNumber(const IniFile& ini, const ConfigKey& key, int32_t& value) {
   return ReadInteger(ReadConfigValue(ini, key), value);
+}
+
+void ConfigFaults::Add(const Text& fault) {
+  lines_.zh += "\n" + fault.zh;
+  lines_.en += "\n" + fault.en;
+}
+
+Text ConfigFaults::Message() const {
+  const Text title = ReadConfigFailedText();
+  return {title.zh + lines_.zh, title.en + lines_.en};
+}
+
+namespace {
+
+// Adds that the key's value is no number and returns the default used instead.
+std::string NotANumber(const ConfigKey& key, const std::string& value, const std::string& path,
+                       ConfigFaults& faults) {
+  const std::string written = std::string(key.key) + "=" + value;
+  const std::string fallback = key.defaultValue != nullptr ? key.defaultValue : "0";
+  faults.Add({path + " 中的 " + written + " 不是有效的整数值，已改用默认值 " + fallback,
+              path + ": " + written + " is not a whole number; the default " + fallback +
+                  " is used instead"});
+  return fallback;
+}
+
+}  // namespace
+
+std::string ReadConfigTextOrDefault(const IniFile& ini, const ConfigKey& key,
+                                    const std::string& path, ConfigFaults& faults) {
+  const std::string text = ReadConfigValue(ini, key);
+  int32_t value = 0;
+  const bool defaultTime = std::strncmp(key.key, "TIME", 4) == 0;
+  if (!defaultTime || ParseInteger(text, value)) return text;
+  return NotANumber(key, text, path, faults);
+}
+
+int32_t ReadConfigNumberOrDefault(const IniFile& ini, const ConfigKey& key, const std::string& path,
+                                  ConfigFaults& faults) {
+  int32_t value = 0;
+  if (ReadConfigNumber(ini, key, value).ok) return value;
+  ParseInteger(NotANumber(key, ReadConfigValue(ini, key), path, faults), value);
+  return value;
+}
+
+int32_t LimitConfigIndex(const ConfigKey& key, int32_t index, int itemCount,
+                         const std::string& path, ConfigFaults& faults) {
+  const int32_t limited = std::clamp(index, 0, itemCount - 1);
+  if (limited == index) return index;
+  const std::string written = std::string(key.key) + "=" + std::to_string(index);
+  const std::string range = "0.." + std::to_string(itemCount - 1);
+  const std::string used = std::to_string(limited);
+  faults.Add({path + " 中的 " + written + " 超出选项范围 " + range + "，已改用 " + used,
+              path + ": " + written + " is outside the items " + range + "; " + used +
+                  " is used instead"});
+  return limited;
 }
 
 Text ReadConfigFailedText() {

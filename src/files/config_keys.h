@@ -50,6 +50,36 @@ std::string ReadConfigValue(const IniFile& ini, const ConfigKey& key);
 // An index or integer key's value converted, or the conversion error.
 Outcome ReadConfigNumber(const IniFile& ini, const ConfigKey& key, int32_t& value);
 
+// What went wrong while loading Config.ini, gathered for the one message that
+// reports it after the load has applied everything it could.
+class ConfigFaults {
+ public:
+  void Add(const Text& fault);
+  bool empty() const { return lines_.empty(); }
+  // "Read config.ini err!" followed by one line per fault.
+  Text Message() const;
+
+ private:
+  Text lines_;
+};
+
+// A text key's value as the load applies it: the file's text, or, for a
+// default time (TIME1..TIME5) whose text is no number, the key's default,
+// which is added to faults naming the file at path, the key and the value.
+std::string ReadConfigTextOrDefault(const IniFile& ini, const ConfigKey& key,
+                                    const std::string& path, ConfigFaults& faults);
+// An index or integer key's value as the load applies it: the file's number,
+// or the key's default where the file's value is no number, which is added to
+// faults naming the file at path, the key and the value.
+int32_t ReadConfigNumberOrDefault(const IniFile& ini, const ConfigKey& key, const std::string& path,
+                                  ConfigFaults& faults);
+
+// An index for a list of itemCount items that must hold a selection (the
+// controller count, whose text is read as a number): an index outside the
+// items becomes the nearest item, added to faults.
+int32_t LimitConfigIndex(const ConfigKey& key, int32_t index, int itemCount,
+                         const std::string& path, ConfigFaults& faults);
+
 // The form's messages of a failed load and a failed save of Config.ini.
 Text ReadConfigFailedText();  // text and caption alike, every language
 Text SaveConfigFailedText();

@@ -1,8 +1,10 @@
 // Start and close of the window: the first start without Config.ini, a
-// restart restoring what the last run left, a bad settings file (and the
-// patterns it kept from being read), a settings file that cannot be written,
-// and SIGTERM closing like the close button.
+// restart restoring what the last run left (a typed controller count
+// included), a bad settings file reported while the window opens with every
+// value it could apply and the patterns of the last run, a settings file
+// that cannot be written, and SIGTERM closing like the close button.
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <csignal>
 
@@ -17,7 +19,11 @@ class WindowLifecycleTest : public QObject {
  private slots:
   void firstStartAppliesDefaultsAndWritesBothFiles();
   void restartRestoresModelTimesTriggersLanguageAndPatterns();
-  void badSettingsValueStopsTheLoadAtThatKey();
+  void typedControllerCountIsSavedAndRestored_data();
+  void typedControllerCountIsSavedAndRestored();
+  void badSettingsValueIsReportedAndTheOtherKeysApplied();
+  void badSettingsFileStillOpensTheWindow_data();
+  void badSettingsFileStillOpensTheWindow();
   void patternsDrawnAfterABadSettingsFileAreSaved();
   void noModelSelectedIsSavedAsHytypeMinusOneAndTypeZero();
   void anyLanguageValueButZeroSelectsEnglish();
@@ -111,40 +117,141 @@ void WindowLifecycleTest::restartRestoresModelTimesTriggersLanguageAndPatterns()
   QCOMPARE(form.store.currentArea, 0);
 }
 
-void WindowLifecycleTest::badSettingsValueStopsTheLoadAtThatKey() {
+// A count typed into ComboBox4 is the count in force: the grid, NUM in
+// Config.ini and the next start agree, so the cells of the last controller
+// survive two closes.
+void WindowLifecycleTest::typedControllerCountIsSavedAndRestored_data() {
+  QTest::addColumn<int>("leaveKey");
+  QTest::newRow("Enter") << int(Qt::Key_Return);
+  QTest::newRow("Tab away") << int(Qt::Key_Tab);
+}
+
+void WindowLifecycleTest::typedControllerCountIsSavedAndRestored() {
+  QFETCH(int, leaveKey);
+  constexpr int kModelVQM07 = 7;        // 9 channels per controller
+  constexpr int kLastRow = 15 * 9 + 2;  // the last channel of controller 15
   WindowFixture fixture;
   {
-    fixture.Start();
-    fixture.form().store.Cell(0, 3, 2) = 5;  // a pattern the resume file keeps
+    TForm2& form = fixture.Start();
+    Ui::TForm2& ui = fixture.ui();
+    SelectModel(form, kModelVQM07);
+    QLineEdit* count = ui.ComboBox4->lineEdit();
+    QTest::mouseDClick(count, Qt::LeftButton);  // selects the "1" shown
+    QTest::keyClicks(count, QStringLiteral("15"));
+    QTest::keyClick(count, static_cast<Qt::Key>(leaveKey));
+    QCOMPARE(ui.ComboBox4->currentText(), QStringLiteral("15"));
+    QCOMPARE(ui.ComboBox4->currentIndex(), 14);
+    QCOMPARE(form.grid()->rowCount(), 15 * 9 + 3);
+    form.store.Cell(0, kLastRow, 2) = 200;
     fixture.Close();
   }
-  fixture.WriteFile("Config.ini",
-                    "[Config]\r\nCOM=/dev/ttyUSB7\r\nHYTYPE=13\r\nNUM=0\r\nTIME1=900\r\n"
-                    "TIMETYPE1=1\r\nTIMETYPE2=2\r\nTIMETYPE3=abc\r\nTIMETYPE4=1\r\nLanguages=1\r\n"
-                    "[Group]\r\nGroup1=2\r\n");
-  TForm2& form = fixture.Start();
-  Ui::TForm2& ui = fixture.ui();
-  QCOMPARE(fixture.messages.size(), 1);
-  QCOMPARE(fixture.messages[0].text, QStringLiteral("Read config.ini err!"));
-  QCOMPARE(fixture.messages[0].caption, QStringLiteral("Read config.ini err!"));
-  QCOMPARE(ui.ComboBox5->currentText(), QStringLiteral("/dev/ttyUSB7"));
-  QCOMPARE(ui.ComboBox6->currentIndex(), 13);
-  QCOMPARE(ui.time1->currentText(), QStringLiteral("900"));
-  QCOMPARE(ui.timeT1->currentIndex(), 1);
-  QCOMPARE(ui.timeT2->currentIndex(), 2);
-  QCOMPARE(ui.timeT4->currentIndex(), 0);        // after the failing key: skipped
-  QVERIFY(ui.ComBoxLEDN1->currentIndex() != 2);  // skipped
-  QCOMPARE(form.languageMode.savedLanguage, 0);  // skipped
-  QCOMPARE(form.store.Cell(0, 3, 2), 0);         // the resume file is not read
-  // Closing with nothing drawn keeps the unread patterns for the next start,
-  // which reads the settings written at this close.
-  fixture.Close();
-  fixture.messages.clear();
-  QCOMPARE(fixture.Start().store.Cell(0, 3, 2), 5);
+  QVERIFY(fixture.ReadFile("Config.ini").contains("NUM=14"));
+  for (int start = 0; start < 2; ++start) {
+    TForm2& form = fixture.Start();
+    QCOMPARE(fixture.ui().ComboBox4->currentText(), QStringLiteral("15"));
+    QCOMPARE(form.grid()->rowCount(), 15 * 9 + 3);
+    QCOMPARE(form.store.Cell(0, kLastRow, 2), 200);
+    fixture.Close();
+  }
   QVERIFY(fixture.messages.isEmpty());
 }
 
-// After a bad start the user's new drawing is what the close saves.
+// A value that is no number is reported and takes its default; every other
+// key, the model and the patterns of the last run are applied.
+void WindowLifecycleTest::badSettingsValueIsReportedAndTheOtherKeysApplied() {
+  WindowFixture fixture;
+  fixture.WriteFile("Config.ini",
+                    "[Config]\r\nCOM=/dev/ttyUSB7\r\nHYTYPE=13\r\nNUM=0\r\nTIME1=900\r\n"
+                    "TIME2=fast\r\nTIMETYPE1=1\r\nTIMETYPE2=2\r\nTIMETYPE3=abc\r\nTIMETYPE4=1\r\n"
+                    "Languages=1\r\n[Group]\r\nGroup1=2\r\n");
+  TForm2& form = fixture.Start();
+  Ui::TForm2& ui = fixture.ui();
+  QCOMPARE(fixture.messages.size(), 1);
+  QCOMPARE(fixture.messages[0].caption, QStringLiteral("Read config.ini err!"));
+  const QString text = fixture.messages[0].text;
+  QVERIFY2(text.startsWith(QStringLiteral("Read config.ini err!\n")), qPrintable(text));
+  for (const char* named : {"TIME2=fast", "TIMETYPE3=abc", "Config.ini"}) {
+    QVERIFY2(text.contains(QString::fromLatin1(named)), qPrintable(text));
+  }
+  QCOMPARE(ui.ComboBox5->currentText(), QStringLiteral("/dev/ttyUSB7"));
+  QCOMPARE(form.profile.modelIndex, 13);
+  QCOMPARE(ui.time1->currentText(), QStringLiteral("900"));
+  QCOMPARE(ui.time2->currentText(), QStringLiteral("800"));  // the default in place of "fast"
+  QCOMPARE(ui.timeT1->currentIndex(), 1);
+  QCOMPARE(ui.timeT2->currentIndex(), 2);
+  QCOMPARE(ui.timeT3->currentIndex(), 0);  // the default in place of "abc"
+  QCOMPARE(ui.timeT4->currentIndex(), 1);
+  QCOMPARE(form.store.defaultTime[0][3].unit, 1);
+  QCOMPARE(ui.ComBoxLEDN1->currentIndex(), 2);
+  QCOMPARE(form.languageMode.savedLanguage, 1);
+  fixture.Close();
+  const QByteArray config = fixture.ReadFile("Config.ini");
+  QVERIFY2(config.contains("TIME2=800") && config.contains("TIMETYPE3=0") &&
+               config.contains("TIMETYPE4=1") && config.contains("Group1=2"),
+           config.constData());
+  fixture.messages.clear();
+  fixture.Start();
+  QVERIFY(fixture.messages.isEmpty());
+}
+
+// Whatever the file holds, the start reports it once and opens the window
+// with the model and controller count it could apply and the last run's
+// patterns; the next close writes settings the start after it takes whole.
+void WindowLifecycleTest::badSettingsFileStillOpensTheWindow_data() {
+  QTest::addColumn<QByteArray>("config");
+  QTest::addColumn<int>("model");
+  QTest::addColumn<QString>("count");
+  QTest::addColumn<QString>("named");  // what the message names
+  QTest::newRow("count past the list") << QByteArray("[Config]\nHYTYPE=7\nNUM=25\n") << 7
+                                       << QStringLiteral("20") << QStringLiteral("NUM=25");
+  QTest::newRow("count below the list") << QByteArray("[Config]\nHYTYPE=5\nNUM=-3\n") << 5
+                                        << QStringLiteral("1") << QStringLiteral("NUM=-3");
+  QTest::newRow("count no number") << QByteArray("[Config]\nHYTYPE=7\nNUM=many\n") << 7
+                                   << QStringLiteral("1") << QStringLiteral("NUM=many");
+  QTest::newRow("model no number") << QByteArray("[Config]\nHYTYPE=x\nNUM=3\n") << 0
+                                   << QStringLiteral("1") << QStringLiteral("HYTYPE=x");
+  QTest::newRow("model past the list")
+      << QByteArray("[Config]\nHYTYPE=99999999999\n") << 0 << QStringLiteral("1")
+      << QStringLiteral("HYTYPE=99999999999");
+  QTest::newRow("not a settings file")
+      << QByteArray("\xff\xfe\x00garbage=\x01\n[Config\nHYTYPE", 22) << 0 << QStringLiteral("1")
+      << QString();
+}
+
+void WindowLifecycleTest::badSettingsFileStillOpensTheWindow() {
+  QFETCH(QByteArray, config);
+  QFETCH(int, model);
+  QFETCH(QString, count);
+  QFETCH(QString, named);
+  WindowFixture fixture;
+  {
+    fixture.Start();
+    fixture.form().store.Cell(0, 3, 2) = 5;
+    fixture.Close();
+  }
+  fixture.WriteFile("Config.ini", config);
+  TForm2& form = fixture.Start();
+  QVERIFY(form.isVisible());
+  if (named.isEmpty()) {
+    QVERIFY(fixture.messages.isEmpty());
+  } else {
+    QCOMPARE(fixture.messages.size(), 1);
+    QVERIFY2(fixture.messages[0].text.contains(named), qPrintable(fixture.messages[0].text));
+  }
+  QCOMPARE(form.profile.modelIndex, model);
+  QCOMPARE(fixture.ui().ComboBox6->currentIndex(), model);
+  QCOMPARE(fixture.ui().ComboBox4->currentText(), count);
+  QCOMPARE(form.grid()->rowCount(), ShownChannelCount(form.profile) + 3);
+  QCOMPARE(form.store.Cell(0, 3, 2), 5);
+  fixture.Close();
+  fixture.messages.clear();
+  QCOMPARE(fixture.Start().store.Cell(0, 3, 2), 5);
+  QCOMPARE(fixture.ui().ComboBox4->currentText(), count);
+  QVERIFY(fixture.messages.isEmpty());
+}
+
+// After a bad start the last run's patterns and the user's new drawing are
+// what the close saves.
 void WindowLifecycleTest::patternsDrawnAfterABadSettingsFileAreSaved() {
   WindowFixture fixture;
   {
@@ -156,7 +263,7 @@ void WindowLifecycleTest::patternsDrawnAfterABadSettingsFileAreSaved() {
   fixture.Close();
   TForm2& form = fixture.Start();
   QCOMPARE(form.store.Cell(0, 4, 6), 9);
-  QCOMPARE(form.store.Cell(0, 3, 2), 0);
+  QCOMPARE(form.store.Cell(0, 3, 2), 5);
 }
 
 void WindowLifecycleTest::unwritableSettingsAreReportedAndPatternsStillSaved() {
