@@ -138,5 +138,43 @@ TEST(ConfigKeys, NonNumericIndexIsAConversionError) {
   EXPECT_EQ(SaveConfigFailedText().zh, "保存config.ini失敗!");
 }
 
+// A value the load cannot apply as written gives way to the key's default (or
+// the nearest item of the controller count), and the one message names the
+// file, the key and the value in both text variants.
+TEST(ConfigKeys, FaultsNameTheFileKeyAndValueAndGiveTheValueApplied) {
+  IniFile ini;
+  ini.Parse("[Config]\nTIME2=fast\nTIME3=\nHYTYPE=x7\nNUM=25\nCOM=port 9\n[Group]\nGroup1=2\n");
+  const std::string path = "/home/u/Config.ini";
+  ConfigFaults faults;
+  EXPECT_EQ(ReadConfigTextOrDefault(ini, *FindConfigKey("Config", "COM"), path, faults), "port 9");
+  EXPECT_EQ(ReadConfigNumberOrDefault(ini, *FindConfigKey("Group", "Group1"), path, faults), 2);
+  const ConfigKey& num = *FindConfigKey("Config", "NUM");
+  EXPECT_EQ(LimitConfigIndex(num, 19, 20, path, faults), 19);
+  EXPECT_EQ(LimitConfigIndex(num, 0, 20, path, faults), 0);
+  EXPECT_TRUE(faults.empty());
+
+  EXPECT_EQ(ReadConfigTextOrDefault(ini, *FindConfigKey("Config", "TIME2"), path, faults), "800");
+  EXPECT_EQ(ReadConfigTextOrDefault(ini, *FindConfigKey("Config", "TIME3"), path, faults), "600");
+  EXPECT_EQ(ReadConfigNumberOrDefault(ini, *FindConfigKey("Config", "HYTYPE"), path, faults), 0);
+  EXPECT_EQ(LimitConfigIndex(num, 25, 20, path, faults), 19);
+  EXPECT_EQ(LimitConfigIndex(num, -1, 20, path, faults), 0);
+  const Text message = faults.Message();
+  EXPECT_EQ(
+      message.en,
+      "Read config.ini err!\n"
+      "/home/u/Config.ini: TIME2=fast is not a whole number; the default 800 is used instead\n"
+      "/home/u/Config.ini: TIME3= is not a whole number; the default 600 is used instead\n"
+      "/home/u/Config.ini: HYTYPE=x7 is not a whole number; the default 0 is used instead\n"
+      "/home/u/Config.ini: NUM=25 is outside the items 0..19; 19 is used instead\n"
+      "/home/u/Config.ini: NUM=-1 is outside the items 0..19; 0 is used instead");
+  EXPECT_EQ(message.zh,
+            "Read config.ini err!\n"
+            "/home/u/Config.ini 中的 TIME2=fast 不是有效的整数值，已改用默认值 800\n"
+            "/home/u/Config.ini 中的 TIME3= 不是有效的整数值，已改用默认值 600\n"
+            "/home/u/Config.ini 中的 HYTYPE=x7 不是有效的整数值，已改用默认值 0\n"
+            "/home/u/Config.ini 中的 NUM=25 超出选项范围 0..19，已改用 19\n"
+            "/home/u/Config.ini 中的 NUM=-1 超出选项范围 0..19，已改用 0");
+}
+
 }  // namespace
 }  // namespace vqled
