@@ -109,9 +109,10 @@ class TForm2 : public QWidget, public LinkHost {
   void BitBtn13Click();
 
   // The grid and the entry controls over it.
-  void StringGrid1MouseDown(QPoint screenPos);
+  void StringGrid1MouseDown(QPoint viewportPos);
   void StringGrid1MouseMove(QPoint viewportPos);
   void StringGrid1MouseUp(Qt::MouseButton button, QPoint viewportPos, QPoint screenPos);
+  void StringGrid1TopLeftChanged();  // the grid scrolled
   void OpenValueEntry(int column, int row);
   void OpenTimeTypeList(int column);
   void OpenTimeValueList(int column);
@@ -256,6 +257,8 @@ class TForm2 : public QWidget, public LinkHost {
   void CheckEndBoxClick(int box, bool checked);
   void HideTimeLists();
   void PlaceOver(QWidget* control, int column, int row, int extraWidth);
+  bool FollowCell(QWidget* control, int column, int row);
+  void HighlightSelection();
   void StoreEntryValue();
   int EntryNumber() const;
   int ReadInt(const QString& text) const;

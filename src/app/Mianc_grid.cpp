@@ -37,13 +37,15 @@ void SetItemEnabled(QMenu* menu, const char* name, bool enabled) {
 
 void TForm2::ConnectEntry() {
   connect(StringGrid1, &StringGrid::gridMousePress, this,
-          [this](Qt::MouseButton, QPoint, QPoint screen) { StringGrid1MouseDown(screen); });
+          [this](Qt::MouseButton, QPoint viewport, QPoint) { StringGrid1MouseDown(viewport); });
   connect(StringGrid1, &StringGrid::gridMouseMove, this,
           [this](Qt::MouseButtons, QPoint viewport, QPoint) { StringGrid1MouseMove(viewport); });
   connect(StringGrid1, &StringGrid::gridMouseRelease, this,
           [this](Qt::MouseButton button, QPoint viewport, QPoint screen) {
             RunHandler([&] { StringGrid1MouseUp(button, viewport, screen); });
           });
+  connect(StringGrid1, &StringGrid::gridScrolled, this,
+          [this] { RunHandler([this] { StringGrid1TopLeftChanged(); }); });
   connect(ui_->HYEdit, &QLineEdit::textChanged, this, [this] { HYEditChange(); });
   connect(ui_->HYEdit, &QLineEdit::returnPressed, this,
           [this] { RunHandler([this] { HYEditEnter(); }); });
@@ -75,8 +77,10 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-void TForm2::StringGrid1MouseDown(QPoint screenPos) {
-  PressOnGrid(pointer, {screenPos.x(), screenPos.y()});
+// The press cell is taken now, as the grid lies at the press: a drag that
+// scrolls the grid keeps it, as the grid's highlight does.
+void TForm2::StringGrid1MouseDown(QPoint viewportPos) {
+  PressOnGrid(pointer, StringGrid1->cellAt(viewportPos));
 }
 
 // The hover label names the channel and the frame under the pointer, in the
@@ -95,8 +99,12 @@ void TForm2::StringGrid1MouseUp(Qt::MouseButton button, QPoint viewportPos, QPoi
   const GridCell cell = StringGrid1->cellAt(viewportPos);
   HideTimeLists();
   const ReleaseResult result =
-      ReleaseOnGrid(store, profile, pointer, *StringGrid1, ToPointerButton(button), cell,
-                    {screenPos.x(), screenPos.y()});
+      ReleaseOnGrid(store, profile, pointer, ToPointerButton(button), cell);
+  if (result.setsMenuStates) {
+    SetItemEnabled(RightMenu, "N1", result.n1Enabled);
+    SetItemEnabled(RightMenu, "N2", result.n2Enabled);
+    SetItemEnabled(RightMenu, "N4", result.n4Enabled);
+  }
   switch (result.action) {
     case RELEASE_OPEN_TIME_VALUES:
       OpenTimeValueList(cell.column);
@@ -105,10 +113,11 @@ void TForm2::StringGrid1MouseUp(Qt::MouseButton button, QPoint viewportPos, QPoi
       OpenTimeTypeList(cell.column);
       break;
     case RELEASE_OPEN_MENU:
-      SetItemEnabled(RightMenu, "N1", result.n1Enabled);
-      SetItemEnabled(RightMenu, "N2", result.n2Enabled);
-      SetItemEnabled(RightMenu, "N4", result.n4Enabled);
-      if (result.makeCurrentCell) StringGrid1->setCurrentCell(cell.column, cell.row);
+      if (result.makeCurrentCell) {
+        StringGrid1->setCurrentCell(cell.column, cell.row);
+      } else {
+        HighlightSelection();
+      }
       RightMenu->popup(screenPos);
       break;
     case RELEASE_CELL_TOGGLED:
@@ -132,6 +141,42 @@ void TForm2::PlaceOver(QWidget* control, int column, int row, int extraWidth) {
   control->raise();
 }
 
+// After a drag the grid highlights selectionRect, the cells the block
+// commands act on, whichever button dragged; a rectangle that reaches past
+// the grid's cells is acted on by nothing and highlights nothing.
+void TForm2::HighlightSelection() {
+  const GridCellRect rect = SelectionRect(pointer);
+  StringGrid1->setSelection(IsGridCell({rect.left, rect.top}) ? rect : GridCellRect{});
+}
+
+// The floating controls lie over their cell while the grid scrolls: the value
+// box over editCell, the time lists over the time rows of editCell's column.
+// One whose cell has left the scrolling cells closes: a list without storing,
+// the value box as when the pointer leaves it.
+void TForm2::StringGrid1TopLeftChanged() {
+  const GridCell cell = pointer.editCell;
+  if (ui_->TimeComb->isVisible() && !FollowCell(ui_->TimeComb, cell.column, 2)) {
+    ui_->TimeComb->hide();
+  }
+  if (ui_->TimeComb2->isVisible() && !FollowCell(ui_->TimeComb2, cell.column, 1)) {
+    ui_->TimeComb2->hide();
+  }
+  if (ui_->HYEdit->isVisible() && !FollowCell(ui_->HYEdit, cell.column, cell.row)) {
+    HYEditMouseLeave();
+  }
+}
+
+// Moves a floating control, keeping its size, so that it lies over cell
+// (column, row) as PlaceOver laid it; false when the cell is not wholly in
+// view among the scrolling cells.
+bool TForm2::FollowCell(QWidget* control, int column, int row) {
+  if (!StringGrid1->isCellInView(column, row)) return false;
+  const QRect cell = StringGrid1->cellRect(column, row);
+  const QPoint topLeft = StringGrid1->viewport()->mapTo(this, cell.topLeft());
+  control->move(topLeft.x() + cell.width() + 1 - control->width(), topLeft.y());
+  return true;
+}
+
 int TForm2::EntryNumber() const {
   return ReadInt(ui_->HYEdit->text());
 }
@@ -141,6 +186,7 @@ void TForm2::OpenValueEntry(int column, int row) {
   clickLitCell = ToggleEntryCell(store, {column, row}, EntryNumber());
   ui_->HYEdit->show();
   ui_->HYEdit->setFocus();
+  ui_->HYEdit->selectAll();  // what is typed replaces the shown number
 }
 
 void TForm2::HYEditKeyUp() {

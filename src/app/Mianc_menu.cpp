@@ -121,7 +121,7 @@ void TForm2::ConnectMenu() {
 void TForm2::CopyWith(bool fill, bool clear) {
   clip->fillAfterCopy = fill;
   clip->clearAfterCopy = clear;
-  CopySelection(store, *clip, SelectionRect(pointer, *StringGrid1), EntryNumber());
+  CopySelection(store, *clip, SelectionRect(pointer), EntryNumber());
   StringGrid1->invalidate();
 }
 

@@ -285,14 +285,18 @@ GridCell StringGrid::cellAt(const QPoint& viewportPos) const {
           rows_.IndexAt(viewportPos.y(), VerticalOffset())};
 }
 
-GridCell StringGrid::CellAtScreen(int x, int y) const {
-  return cellAt(viewport()->mapFromGlobal(QPoint(x, y)));
-}
-
 QRect StringGrid::cellRect(int column, int row) const {
   if (column < 0 || column >= columnCount() || row < 0 || row >= rowCount()) return {};
   return QRect(columns_.Position(column, HorizontalOffset()), rows_.Position(row, VerticalOffset()),
                columns_.sizes[column], rows_.sizes[row]);
+}
+
+bool StringGrid::isCellInView(int column, int row) const {
+  const QRect cell = cellRect(column, row);
+  const QSize view = viewport()->size();
+  const QRect scrolling(QPoint(columns_.FixedExtent(), rows_.FixedExtent()),
+                        QPoint(view.width() - 1, view.height() - 1));
+  return !cell.isNull() && scrolling.contains(cell);
 }
 
 void StringGrid::scrollToCell(int column, int row) {
@@ -385,6 +389,7 @@ void StringGrid::resizeEvent(QResizeEvent* event) {
 
 void StringGrid::scrollContentsBy(int, int) {
   invalidate();
+  emit gridScrolled();
 }
 
 void StringGrid::mousePressEvent(QMouseEvent* event) {

@@ -21,7 +21,7 @@
 // that changed, gridMouseMove the buttons held; all three carry the viewport
 // position and the screen position of the pointer event on the cells. The
 // form connects them to StringGrid1MouseDown / StringGrid1MouseMove /
-// StringGrid1MouseUp.
+// StringGrid1MouseUp. gridScrolled follows every scroll (StringGrid1TopLeftChanged).
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -65,7 +65,7 @@ class CellPaintDrawer {
   QString scratch_;
 };
 
-class StringGrid : public QAbstractScrollArea, public GridGeometry {
+class StringGrid : public QAbstractScrollArea {
   Q_OBJECT
 
  public:
@@ -102,12 +102,14 @@ class StringGrid : public QAbstractScrollArea, public GridGeometry {
   void UseCorePainter(PatternStore& store, const ModelProfile& profile, const int& textVariant);
   void invalidate();  // repaints everything visible
 
-  // Geometry. cellAt takes a viewport position; CellAtScreen a screen position.
+  // Geometry. cellAt takes a viewport position.
   GridCell cellAt(const QPoint& viewportPos) const;
-  GridCell CellAtScreen(int x, int y) const override;
   // The cell's rectangle in viewport coordinates (without its grid lines);
   // empty for a cell outside the grid.
   QRect cellRect(int column, int row) const;
+  // Whether a frame cell (column >= 2, row >= 1) lies wholly in view, in the
+  // part of the viewport where the cells scroll (not under the fixed cells).
+  bool isCellInView(int column, int row) const;
   // Scrolls so that the cell is visible.
   void scrollToCell(int column, int row);
 
@@ -124,6 +126,7 @@ class StringGrid : public QAbstractScrollArea, public GridGeometry {
   void gridMousePress(Qt::MouseButton button, QPoint viewportPos, QPoint screenPos);
   void gridMouseMove(Qt::MouseButtons buttons, QPoint viewportPos, QPoint screenPos);
   void gridMouseRelease(Qt::MouseButton button, QPoint viewportPos, QPoint screenPos);
+  void gridScrolled();  // the frames or channels in view changed
 
  protected:
   void paintEvent(QPaintEvent* event) override;

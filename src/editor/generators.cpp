@@ -152,8 +152,19 @@ Outcome FillRun(PatternStore& store, const RunFields& fields, int value) {
   Outcome outcome;
   RunRange range{};
   if (!ReadRunRange(fields, range, outcome)) return outcome;
+  // The last channel field does not bound the run: it goes on down to the
+  // grid's last channel row, that of the last controller on models with
+  // several, and never leaves the area.
+  const int lastRow = std::min(store.gridRowCount - 1, kRowsPerArea - 1);
+  if (range.firstColumn <= range.lastColumn && range.firstRow > lastRow) {
+    const std::string first(fields.firstChannel);
+    const std::string last = std::to_string(lastRow - kHeaderRows + 1);
+    return Outcome::Fail({"流水: 起始列 " + first + " 在最后一路 " + last + " 之后, 没有写入",
+                          "Running light: first channel " + first + " lies past the last channel " +
+                              last + "; nothing was written"});
+  }
   int row = range.firstRow;
-  for (int column = range.firstColumn; column <= range.lastColumn && row <= range.lastRow;
+  for (int column = range.firstColumn; column <= range.lastColumn && row <= lastRow;
        ++column, ++row) {
     store.Cell(store.currentArea, row, column) = value;
   }

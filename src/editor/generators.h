@@ -63,8 +63,10 @@ RunFieldValues RunDialogValues(GridCell editCell, const ModelProfile& profile, i
 // of the channel range with value (the number of HYEdit). A field that is
 // no number writes nothing and returns the conversion error.
 Outcome FillStackedRun(PatternStore& store, const RunFields& fields, int value);
-// OK of "流水": one channel per frame, from the first channel down; the run
-// stops after the last channel field.
+// OK of "流水": one channel per frame, from the first channel down to the
+// grid's last channel row (gridRowCount - 1), whatever the last channel
+// field says. A first channel past that row writes nothing and returns a
+// message that says so.
 Outcome FillRun(PatternStore& store, const RunFields& fields, int value);
 
 // A dialog's value box (Edit1, Edit11) after a change or key release: a

@@ -4,23 +4,15 @@
 
 namespace vqled {
 
-GridCell PressCell(const EditorPointer& pointer, const GridGeometry& grid) {
-  return grid.CellAtScreen(pointer.pressPoint.x, pointer.pressPoint.y);
-}
-
-GridCell ReleaseCell(const EditorPointer& pointer, const GridGeometry& grid) {
-  return grid.CellAtScreen(pointer.releasePoint.x, pointer.releasePoint.y);
-}
-
-GridCellRect SelectionRect(const EditorPointer& pointer, const GridGeometry& grid) {
-  const GridCell press = PressCell(pointer, grid);
-  const GridCell release = ReleaseCell(pointer, grid);
+GridCellRect SelectionRect(const EditorPointer& pointer) {
+  const GridCell press = pointer.pressCell;
+  const GridCell release = pointer.releaseCell;
   return {std::min(press.column, release.column), std::min(press.row, release.row),
           std::max(press.column, release.column), std::max(press.row, release.row)};
 }
 
-void PressOnGrid(EditorPointer& pointer, ScreenPoint screen) {
-  pointer.pressPoint = screen;
+void PressOnGrid(EditorPointer& pointer, GridCell cell) {
+  pointer.pressCell = cell;
 }
 
 namespace {
@@ -29,11 +21,11 @@ constexpr int kTimeValueRow = 1;
 constexpr int kTimeTypeRow = 2;
 
 ReleaseResult ReleaseOnChannelRow(PatternStore& store, const ModelProfile& profile,
-                                  EditorPointer& pointer, const GridGeometry& grid,
-                                  PointerButton button, GridCell cell, ScreenPoint screen) {
-  pointer.releasePoint = screen;
+                                  EditorPointer& pointer, PointerButton button, GridCell cell) {
+  pointer.releaseCell = cell;
   ReleaseResult result;
-  if (!(PressCell(pointer, grid) == ReleaseCell(pointer, grid))) {
+  result.setsMenuStates = true;
+  if (!(pointer.pressCell == pointer.releaseCell)) {
     result.action = RELEASE_OPEN_MENU;  // a drag, whatever the button
     result.n1Enabled = false;
     result.n2Enabled = false;
@@ -61,8 +53,7 @@ ReleaseResult ReleaseOnChannelRow(PatternStore& store, const ModelProfile& profi
 }  // namespace
 
 ReleaseResult ReleaseOnGrid(PatternStore& store, const ModelProfile& profile,
-                            EditorPointer& pointer, const GridGeometry& grid, PointerButton button,
-                            GridCell cell, ScreenPoint screen) {
+                            EditorPointer& pointer, PointerButton button, GridCell cell) {
   pointer.editCell = cell;
   ReleaseResult result;
   if (cell.column < kFirstFrameColumn || cell.row < kTimeValueRow ||
@@ -79,7 +70,7 @@ ReleaseResult ReleaseOnGrid(PatternStore& store, const ModelProfile& profile,
     }
     return result;
   }
-  return ReleaseOnChannelRow(store, profile, pointer, grid, button, cell, screen);
+  return ReleaseOnChannelRow(store, profile, pointer, button, cell);
 }
 
 std::string HoverLabelText(int savedLanguage, GridCell cell) {

@@ -1,8 +1,10 @@
-// Pointer handling over the pattern grid: where the buttons went down and
-// up, the cell of the last release (editCell), the rectangle a drag spans
-// (selectionRect), the hover label, and what a release on the grid does.
-// The window keeps an EditorPointer and feeds it the pointer events; the
-// grid widget answers which cell lies under a screen point.
+// Pointer handling over the pattern grid: the cells where the buttons went
+// down and up, the cell of the last release (editCell), the rectangle a drag
+// spans (selectionRect), the hover label, and what a release on the grid
+// does. The window keeps an EditorPointer and feeds it the pointer events
+// with the cell under the pointer at the moment of each event, so a drag
+// that scrolls the grid still names the cells the pointer went down and up
+// on: the rectangle the grid highlights.
 #pragma once
 
 #include <string>
@@ -29,23 +31,11 @@ struct GridCellRect {
   bool operator==(const GridCellRect&) const = default;
 };
 
-struct ScreenPoint {
-  int x = 0;
-  int y = 0;
-};
-
-// Which cell lies under a screen point as the grid lies on the screen now.
-class GridGeometry {
- public:
-  virtual ~GridGeometry() = default;
-  virtual GridCell CellAtScreen(int x, int y) const = 0;
-};
-
 // The pointer state the main form keeps from one event to the next.
 struct EditorPointer {
-  ScreenPoint pressPoint;
-  ScreenPoint releasePoint;
-  GridCell editCell;
+  GridCell pressCell;    // under the pointer when a button last went down on the grid
+  GridCell releaseCell;  // of the last release on a channel row (frame column)
+  GridCell editCell;     // of the last release anywhere on the grid
 };
 
 // Whether both coordinates of a cell name a cell (neither is -1).
@@ -53,14 +43,12 @@ inline bool IsGridCell(const GridCell& cell) {
   return cell.column >= 0 && cell.row >= 0;
 }
 
-// The cells under pressPoint and releasePoint, converted now.
-GridCell PressCell(const EditorPointer& pointer, const GridGeometry& grid);
-GridCell ReleaseCell(const EditorPointer& pointer, const GridGeometry& grid);
-// The rectangle from the smaller to the larger column and row of the two.
-GridCellRect SelectionRect(const EditorPointer& pointer, const GridGeometry& grid);
+// The rectangle from the smaller to the larger column and row of pressCell
+// and releaseCell.
+GridCellRect SelectionRect(const EditorPointer& pointer);
 
-// A button press on the grid: only the screen position is kept.
-void PressOnGrid(EditorPointer& pointer, ScreenPoint screen);
+// A button press on the grid over `cell` (whatever the button).
+void PressOnGrid(EditorPointer& pointer, GridCell cell);
 
 enum PointerButton : int { BUTTON_LEFT = 0, BUTTON_RIGHT = 1, BUTTON_OTHER = 2 };
 
@@ -75,23 +63,24 @@ enum ReleaseAction : int {
 
 struct ReleaseResult {
   ReleaseAction action = RELEASE_NOTHING;
-  // RELEASE_OPEN_MENU: the states of N1 ("添加一列"), N2 ("删除一列") and
-  // N4 ("填充选中"), and whether the clicked cell becomes the grid's current
-  // cell (a right click that is no drag).
+  // Every release on a channel row sets the states of N1 ("添加一列"), N2
+  // ("删除一列") and N4 ("填充选中"), whether the menu opens now or later
+  // from the value box; other releases leave them as they are.
+  bool setsMenuStates = false;
   bool n1Enabled = true;
   bool n2Enabled = true;
   bool n4Enabled = false;
+  // RELEASE_OPEN_MENU: whether the clicked cell becomes the grid's current
+  // cell (a right click that is no drag).
   bool makeCurrentCell = false;
 };
 
-// A button release on the grid at cell `cell` (the cell under the pointer,
-// -1 past the last column or row) and screen position `screen`. Sets
-// editCell, and releasePoint for a release on a channel row; a left click
-// on an on/off model toggles the cell between 0 and fadeCode. Hiding both
-// time lists is the window's part of every release.
+// A button release on the grid over cell `cell` (-1 past the last column or
+// row). Sets editCell, and releaseCell for a release on a channel row; a
+// left click on an on/off model toggles the cell between 0 and fadeCode.
+// Hiding both time lists is the window's part of every release.
 ReleaseResult ReleaseOnGrid(PatternStore& store, const ModelProfile& profile,
-                            EditorPointer& pointer, const GridGeometry& grid, PointerButton button,
-                            GridCell cell, ScreenPoint screen);
+                            EditorPointer& pointer, PointerButton button, GridCell cell);
 
 // The text of the hover label cxLabel3 over cell (column, row), in the
 // language savedLanguage restores (1 English, otherwise Chinese).

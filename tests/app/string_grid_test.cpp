@@ -30,7 +30,7 @@ class StringGridTest : public QObject {
   void dragPastTheEdgeScrollsOn();
   void rightClickLeavesTheSelection();
   void pressOnACaptionLeavesTheSelection();
-  void screenPointsMapToCells();
+  void cellsInViewAndScrollSignal();
   void paintsValuesAndMarksEmptySelectedCells();
   void paintsOnlyTheVisibleCells();
 
@@ -178,11 +178,22 @@ void StringGridTest::pressOnACaptionLeavesTheSelection() {
   QCOMPARE(grid->selection(), (GridCellRect{4, 4, 4, 4}));
 }
 
-void StringGridTest::screenPointsMapToCells() {
-  const QPoint screen = grid->viewport()->mapToGlobal(Centre(5, 9));
-  QCOMPARE(grid->CellAtScreen(screen.x(), screen.y()), (GridCell{5, 9}));
-  grid->horizontalScrollBar()->setValue(26);  // the same screen point, one frame further
-  QCOMPARE(grid->CellAtScreen(screen.x(), screen.y()), (GridCell{6, 9}));
+// A frame cell is in view while it lies wholly beside and below the fixed
+// cells; every scroll is signalled.
+void StringGridTest::cellsInViewAndScrollSignal() {
+  LayoutGrid(300);
+  QSignalSpy scrolled(grid.get(), &StringGrid::gridScrolled);
+  QVERIFY(grid->isCellInView(2, 1));
+  QVERIFY(grid->isCellInView(5, 8));
+  QVERIFY(!grid->isCellInView(200, 5));      // right of the view
+  QVERIFY(!grid->isCellInView(5, 200));      // below it
+  grid->horizontalScrollBar()->setValue(3);  // frame 1 slides under the colour marks
+  QVERIFY(!grid->isCellInView(2, 5));
+  QVERIFY(grid->isCellInView(3, 5));
+  grid->verticalScrollBar()->setValue(16);  // the time value row goes under the frame numbers
+  QVERIFY(!grid->isCellInView(3, 1));
+  QVERIFY(grid->isCellInView(3, 2));
+  QCOMPARE(scrolled.count(), 2);
 }
 
 void StringGridTest::paintsValuesAndMarksEmptySelectedCells() {

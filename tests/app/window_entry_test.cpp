@@ -3,6 +3,7 @@
 // after a right click and after a drag, and the hover label.
 #include <QAction>
 #include <QMenu>
+#include <QScrollBar>
 
 #include "window_fixture.h"
 
@@ -26,6 +27,9 @@ class WindowEntryTest : public QObject {
   void pointerOffTheGridHidesTheFloatingControls();
   void menuCommandsActOnTheDraggedRectangle();
   void runDialogOpensAtTheClickedCellAndWritesTheRun();
+  void menuStatesFollowEveryReleaseOnAChannelRow();
+  void dragThatScrollsActsOnTheHighlightedRectangle();
+  void floatingControlsFollowTheirCellWhileTheGridScrolls();
 
  private:
   QWidget* Cells() const { return form_->grid()->viewport(); }
@@ -37,10 +41,27 @@ class WindowEntryTest : public QObject {
   }
   // A pointer move over the cell with the given buttons held.
   void MoveTo(int column, int row, Qt::MouseButtons buttons = Qt::NoButton) {
-    const QPointF at = CellCentre(column, row);
+    MovePointer(CellCentre(column, row), buttons);
+  }
+  void MovePointer(QPointF at, Qt::MouseButtons buttons) {
     QMouseEvent move(QEvent::MouseMove, at, Cells()->mapToGlobal(at), Qt::NoButton, buttons,
                      Qt::NoModifier);
     QCoreApplication::sendEvent(Cells(), &move);
+  }
+  // Notches of a sideways wheel over the grid: three frames further on for
+  // each (back for a negative count).
+  void WheelSideways(int notches) {
+    const QPointF at = CellCentre(3, 8);
+    QWheelEvent wheel(at, Cells()->mapToGlobal(at), QPoint(), QPoint(-120 * notches, 0),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(Cells(), &wheel);
+  }
+  // The grid cell under the middle of a floating control.
+  GridCell CellUnder(QWidget* control) const {
+    return form_->grid()->cellAt(Cells()->mapFrom(form_, control->geometry().center()));
+  }
+  bool ItemEnabled(const char* name) const {
+    return form_->rightMenu()->findChild<QAction*>(QString::fromLatin1(name))->isEnabled();
   }
   // A pointer move with no button held over a widget outside the grid.
   static void MoveOver(QWidget* widget, QPoint at) {
@@ -97,8 +118,9 @@ void WindowEntryTest::valueBoxLightsAndKeepsWhatWasTyped() {
   QCOMPARE(ui_->HYEdit->text(), QStringLiteral("255"));
   const QRect cell = form_->grid()->cellRect(4, 5);
   QCOMPARE(ui_->HYEdit->size(), cell.size() + QSize(1, 1));
-  ui_->HYEdit->selectAll();
-  QTest::keyClicks(ui_->HYEdit, QStringLiteral("40"));
+  QTest::keyClick(ui_->HYEdit, Qt::Key_4);  // the shown number is replaced, not added to
+  QCOMPARE(ui_->HYEdit->text(), QStringLiteral("4"));
+  QTest::keyClick(ui_->HYEdit, Qt::Key_0);
   Leave();
   QVERIFY(ui_->HYEdit->isHidden());
   QCOMPARE(CellOf(4, 5), 40);
@@ -111,7 +133,6 @@ void WindowEntryTest::valueBoxOnALitCellClearsUnlessEnterConfirms() {
   form_->store.Cell(0, 3, 2) = 120;
   Click(2, 3);
   QCOMPARE(CellOf(2, 3), 0);
-  ui_->HYEdit->selectAll();
   QTest::keyClicks(ui_->HYEdit, QStringLiteral("77"));
   Leave();
   QCOMPARE(CellOf(2, 3), 0);
@@ -119,7 +140,6 @@ void WindowEntryTest::valueBoxOnALitCellClearsUnlessEnterConfirms() {
   Click(2, 3);
   QCOMPARE(CellOf(2, 3), 0);
   QVERIFY(ui_->HYEdit->isVisible());
-  ui_->HYEdit->selectAll();
   QTest::keyClicks(ui_->HYEdit, QStringLiteral("90"));
   QCOMPARE(ui_->HYEdit->text(), QStringLiteral("90"));
   QTest::keyClick(ui_->HYEdit, Qt::Key_Return);
@@ -130,11 +150,9 @@ void WindowEntryTest::valueBoxOnALitCellClearsUnlessEnterConfirms() {
 void WindowEntryTest::valueBoxTextRules() {
   SelectModel(*form_, 13);  // VQ-M13: brightness cells, 16 channels
   Click(3, 3);
-  ui_->HYEdit->selectAll();
   QTest::keyClicks(ui_->HYEdit, QStringLiteral("30x0"));
   QCOMPARE(ui_->HYEdit->text(), QStringLiteral("255"));  // 300 is more than a byte
-  ui_->HYEdit->selectAll();
-  QTest::keyClick(ui_->HYEdit, Qt::Key_Backspace);
+  for (int i = 0; i < 3; ++i) QTest::keyClick(ui_->HYEdit, Qt::Key_Backspace);
   QCOMPARE(ui_->HYEdit->text(), QStringLiteral("1"));
   QVERIFY(fixture_->messages.isEmpty());
 }
@@ -224,7 +242,7 @@ void WindowEntryTest::rightClickAndDragOpenTheMenu() {
   QTest::mouseRelease(Cells(), Qt::LeftButton, {}, CellCentre(2, 6));
   QVERIFY(menu->isVisible());
   QVERIFY(!item("N1") && !item("N2") && item("N4"));
-  QCOMPARE(SelectionRect(form_->pointer, *form_->grid()), (GridCellRect{2, 4, 4, 6}));
+  QCOMPARE(SelectionRect(form_->pointer), (GridCellRect{2, 4, 4, 6}));
   QVERIFY(ui_->HYEdit->isHidden());
   menu->hide();
 }
@@ -324,6 +342,111 @@ void WindowEntryTest::runDialogOpensAtTheClickedCellAndWritesTheRun() {
   ui_->Button7->click();  // an empty field writes nothing and is reported
   QCOMPARE(fixture_->messages.size(), 1);
   QVERIFY(ui_->GroupBox8->isVisible());
+}
+
+// Every release on a channel row gives N1 and N2 back and takes N4 away, also
+// where no menu opens: after a drag, a left click that opens the value box
+// leaves the menu opened from the box with the single-cell commands.
+void WindowEntryTest::menuStatesFollowEveryReleaseOnAChannelRow() {
+  SelectModel(*form_, 13);  // VQ-M13: brightness cells, 16 channels
+  QMenu* menu = form_->rightMenu();
+  QTest::mousePress(Cells(), Qt::LeftButton, {}, CellCentre(4, 4));
+  MoveTo(5, 6, Qt::LeftButton);
+  QTest::mouseRelease(Cells(), Qt::LeftButton, {}, CellCentre(5, 6));
+  QVERIFY(menu->isVisible());
+  QVERIFY(!ItemEnabled("N1") && !ItemEnabled("N2") && ItemEnabled("N4"));
+  menu->hide();
+
+  form_->store.Cell(0, 3, 7) = 33;  // channel 1, frame 6
+  Click(7, 8);
+  QVERIFY(ui_->HYEdit->isVisible());
+  QVERIFY(menu->isHidden());
+  QVERIFY(ItemEnabled("N1") && ItemEnabled("N2") && !ItemEnabled("N4"));
+  // A right click in the box, through the window as the desktop delivers it.
+  const QPoint inBox = ui_->HYEdit->mapTo(form_, ui_->HYEdit->rect().center());
+  QTest::mouseClick(form_->windowHandle(), Qt::RightButton, {}, inBox);
+  QVERIFY(menu->isVisible());
+  QVERIFY(ItemEnabled("N1") && ItemEnabled("N2") && !ItemEnabled("N4"));
+  menu->findChild<QAction*>(QStringLiteral("N1"))->trigger();  // inserts at frame 6
+  menu->hide();
+  QCOMPARE(CellOf(7, 3), 0);
+  QCOMPARE(CellOf(8, 3), 33);
+}
+
+// A drag whose pointer runs past the right edge scrolls the grid; the cells
+// the menu's commands act on are the highlighted ones, from the press cell
+// on: "删除选中" clears exactly them.
+void WindowEntryTest::dragThatScrollsActsOnTheHighlightedRectangle() {
+  SelectModel(*form_, 13);  // VQ-M13: 16 channels, 370 frames
+  for (int row = 3; row < 12; ++row)
+    for (int column = 2; column < 120; ++column) form_->store.Cell(0, row, column) = 7;
+  QScrollBar* horizontal = form_->grid()->horizontalScrollBar();
+  QTest::mousePress(Cells(), Qt::LeftButton, {}, CellCentre(4, 5));
+  const QPoint pastEdge(Cells()->width() + 8, CellCentre(4, 7).y());
+  for (int i = 0; i < 3; ++i) MovePointer(pastEdge + QPoint(i, 0), Qt::LeftButton);
+  QCOMPARE(horizontal->value(), 3 * horizontal->singleStep());
+  QTest::mouseRelease(Cells(), Qt::LeftButton, {}, pastEdge);
+  QVERIFY(form_->rightMenu()->isVisible());
+  const GridCellRect highlighted = form_->grid()->selection();
+  QCOMPARE(highlighted.left, 4);
+  QCOMPARE(highlighted.top, 5);
+  QCOMPARE(highlighted.bottom, 7);
+  QVERIFY(highlighted.right > form_->grid()->cellAt(QPoint(Cells()->width() - 1, 0)).column);
+  QCOMPARE(SelectionRect(form_->pointer), highlighted);
+
+  form_->rightMenu()->findChild<QAction*>(QStringLiteral("N6"))->trigger();
+  form_->rightMenu()->hide();
+  for (int row = highlighted.top - 1; row <= highlighted.bottom + 1; ++row) {
+    for (int column = highlighted.left - 1; column <= highlighted.right + 1; ++column) {
+      const bool inside = column >= highlighted.left && column <= highlighted.right &&
+                          row >= highlighted.top && row <= highlighted.bottom;
+      QVERIFY2(CellOf(column, row) == (inside ? 0 : 7),
+               qPrintable(QStringLiteral("frame %1 channel %2").arg(column - 1).arg(row - 2)));
+    }
+  }
+}
+
+// A time list or the value box left open while the grid scrolls stays over
+// its own cell and stores there; once its cell has scrolled out of view it
+// closes, the box keeping what a lighting click typed.
+void WindowEntryTest::floatingControlsFollowTheirCellWhileTheGridScrolls() {
+  SelectModel(*form_, 13);  // VQ-M13: 16 channels, 370 frames
+  QScrollBar* horizontal = form_->grid()->horizontalScrollBar();
+  Click(8, 1);  // the time value list of frame 7
+  QComboBox* list = ui_->TimeComb2;
+  list->hidePopup();
+  WheelSideways(1);
+  QCOMPARE(horizontal->value(), 3 * horizontal->singleStep());
+  QVERIFY(list->isVisible());
+  QCOMPARE(CellUnder(list), (GridCell{8, 1}));
+  QTest::keyClick(list, Qt::Key_End);  // picks "5"
+  QVERIFY(list->isHidden());
+  QCOMPARE(form_->store.frameTime[0].timeValue[8], 5);
+  QCOMPARE(form_->store.frameTime[0].timeValue[11], 1);  // the frame the list first lay over
+
+  Click(9, 6);
+  QTest::keyClicks(ui_->HYEdit, QStringLiteral("40"));
+  WheelSideways(1);
+  QVERIFY(ui_->HYEdit->isVisible());
+  QCOMPARE(CellUnder(ui_->HYEdit), (GridCell{9, 6}));
+  QCOMPARE(ui_->HYEdit->size(), form_->grid()->cellRect(9, 6).size() + QSize(1, 1));
+  QTest::keyClick(ui_->HYEdit, Qt::Key_Return);
+  QCOMPARE(CellOf(9, 6), 40);
+  QCOMPARE(CellOf(12, 6), 0);
+
+  Click(9, 7);  // lights with 40; frame 8 then scrolls under the fixed columns
+  QTest::keyClicks(ui_->HYEdit, QStringLiteral("60"));
+  WheelSideways(1);
+  QVERIFY(ui_->HYEdit->isHidden());
+  QCOMPARE(CellOf(9, 7), 60);
+
+  WheelSideways(-1);
+  Click(9, 2);  // the time type list of frame 8, closed unchosen as it scrolls away
+  ui_->TimeComb->hidePopup();
+  WheelSideways(1);
+  QVERIFY(ui_->TimeComb->isHidden());
+  QCOMPARE(form_->store.frameTime[0].timeType[9], 0);
+  QVERIFY(fixture_->messages.isEmpty());
 }
 
 QTEST_MAIN(WindowEntryTest)

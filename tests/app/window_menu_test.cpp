@@ -20,6 +20,7 @@ class WindowMenuTest : public QObject {
   void columnAndChannelCommands();
   void stackedRunDialogWithItsKeys();
   void runDialogErrorsAndCancelWriteNothing();
+  void runGoesDownTheGridOnALaterController();
 
  private:
   QWidget* Cells() const { return form_->grid()->viewport(); }
@@ -206,6 +207,38 @@ void WindowMenuTest::runDialogErrorsAndCancelWriteNothing() {
   QCOMPARE(CellOf(2, 3), 0);
   QCOMPARE(CellOf(3, 4), 0);
   QCOMPARE(fixture_->messages.size(), 2);
+}
+
+// "流水" on the third controller of VQ-M07 (3 x 9 channels): one channel per
+// frame past the last channel field (9, one controller's channels) down to
+// the grid's last channel row, and nothing below it.
+void WindowMenuTest::runGoesDownTheGridOnALaterController() {
+  SelectModel(*form_, 7);
+  ui_->ComboBox4->setCurrentIndex(2);  // 3 controllers
+  form_->ComboBox4Change();
+  QCOMPARE(form_->store.gridRowCount, 3 * 9 + 3);
+  form_->grid()->scrollToCell(3, 24);
+  RightClick(3, 24);  // frame 2, channel 22
+  Trigger("ile1");
+  QCOMPARE(ui_->Edit4->text(), QStringLiteral("22"));
+  QCOMPARE(ui_->Edit5->text(), QStringLiteral("9"));
+  Retype(ui_->Edit3, "12");
+  Retype(ui_->Edit11, "70");
+  QTest::keyClick(ui_->Edit3, Qt::Key_Return);
+  QVERIFY(ui_->GroupBox9->isHidden());
+  QVERIFY(fixture_->messages.isEmpty());
+  // Channels 21..28 (rows 23..30) over frames 1..13: frames 2..7 light
+  // channels 22..27, the last of the grid; frames 8..12 find no row left.
+  const Values zero(8, 0);
+  auto lit = [](int channel) {
+    Values v(8, 0);
+    v[channel - 21] = 70;
+    return v;
+  };
+  const Values expected[] = {zero, lit(22), lit(23), lit(24), lit(25), lit(26), lit(27),
+                             zero, zero,    zero,    zero,    zero,    zero};
+  for (int frame = 1; frame <= 13; ++frame) QCOMPARE(Frame(frame + 1, 23, 8), expected[frame - 1]);
+  QCOMPARE(form_->store.Cell(0, 30, 8), 0);  // the row below the grid's last channel
 }
 
 QTEST_MAIN(WindowMenuTest)

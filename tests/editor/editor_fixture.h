@@ -1,5 +1,4 @@
-// A pattern store and a model profile for the editor's tests, with a grid
-// whose cells are 10 x 10 screen pixels from the screen origin.
+// A pattern store and a model profile for the editor's tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,19 +10,6 @@
 #include "model/pattern_store.h"
 
 namespace vqled {
-
-class TenPixelGrid : public GridGeometry {
- public:
-  int columns = 40;
-  int rows = 20;
-  GridCell CellAtScreen(int x, int y) const override {
-    const int column = x / 10;
-    const int row = y / 10;
-    return {column < columns ? column : -1, row < rows ? row : -1};
-  }
-  // The screen point in the middle of a cell.
-  static ScreenPoint At(int column, int row) { return {column * 10 + 5, row * 10 + 5}; }
-};
 
 class EditorTest : public ::testing::Test {
  protected:

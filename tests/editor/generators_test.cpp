@@ -105,23 +105,57 @@ TEST_F(GeneratorsTest, StackedRunLightsOneMoreChannelPerFrame) {
   EXPECT_EQ(At(3, 6), 0);
 }
 
-TEST_F(GeneratorsTest, RunLightsOneChannelPerFrameUpToTheLastChannel) {
-  ASSERT_TRUE(FillRun(store, {"1", "4", "1", "12"}, 9).ok);
-  for (int f = 1; f <= 4; ++f)
-    EXPECT_EQ(Frame(f + 1, 3, 5), [&] {
-      Values v(5, 0);
-      v[f - 1] = 9;
-      return v;
-    }()) << f;
-  FillRun(store, {"10", "20", "1", "2"}, 5);
-  EXPECT_EQ(At(3, 11), 5);
-  EXPECT_EQ(At(4, 12), 5);
-  EXPECT_EQ(At(5, 13), 0);
+// "流水" runs one channel per frame past the last channel field, down to the
+// grid's last channel row: channel 12 of a 12-channel grid (row 14), or the
+// last controller's last channel on a model with several.
+TEST_F(GeneratorsTest, RunLightsOneChannelPerFrameDownToTheGridsLastChannel) {
+  struct Case {
+    const char* name;
+    int controllers;
+    RunFields fields;
+    int firstRow;   // the row the run's first frame lights
+    int litFrames;  // frames lit before the frame range or the grid ends
+  } cases[] = {
+      {"within the field", 1, {"1", "4", "1", "12"}, 3, 4},
+      {"past the field", 1, {"10", "30", "1", "2"}, 3, 12},
+      {"second controller", 2, {"1", "30", "20", "12"}, 22, 5},
+      {"third controller, field 1", 3, {"3", "5", "30", "1"}, 32, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetArea(store, 0);
+    store.gridRowCount = c.controllers * profile.channelsPerController + kHeaderRows;
+    ASSERT_TRUE(FillRun(store, c.fields, 9).ok);
+    const int firstColumn = std::stoi(std::string(c.fields.firstFrame)) + 1;
+    // Rows around the run, frames one before to two past its lit cells: the
+    // lit cells form the diagonal, every other cell stays 0.
+    for (int column = firstColumn - 1; column <= firstColumn + c.litFrames + 1; ++column) {
+      for (int row = c.firstRow - 1; row <= store.gridRowCount + 1; ++row) {
+        const int k = column - firstColumn;
+        const bool lit = k >= 0 && k < c.litFrames && row == c.firstRow + k;
+        EXPECT_EQ(At(row, column), lit ? 9 : 0) << "row " << row << " column " << column;
+      }
+    }
+  }
+}
+
+// A first channel past the grid's channels writes nothing and says so.
+TEST_F(GeneratorsTest, RunFromPastTheGridsLastChannelIsReported) {
+  store.gridRowCount = 2 * profile.channelsPerController + kHeaderRows;
+  const Outcome outcome = FillRun(store, {"1", "4", "25", "12"}, 9);
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_EQ(outcome.message.en,
+            "Running light: first channel 25 lies past the last channel 24; nothing was written");
+  EXPECT_EQ(outcome.message.zh, "流水: 起始列 25 在最后一路 24 之后, 没有写入");
+  EXPECT_FALSE(AnyAreaHasContent(store));
 }
 
 TEST_F(GeneratorsTest, RunsWithFieldsBeyondTheAreaStayInside) {
+  const int shownRows = store.gridRowCount;
+  store.gridRowCount = kRowsPerArea;  // 1021 channels, as on VQ-M15
   ASSERT_TRUE(FillRun(store, {"1", "99999", "1", "99999"}, 3).ok);
   EXPECT_EQ(At(kRowsPerArea - 1, kRowsPerArea - 2), 3);
+  store.gridRowCount = shownRows;
   ASSERT_TRUE(FillStackedRun(store, {"4000", "99999", "1018", "99999"}, 4).ok);
   EXPECT_EQ(At(kRowsPerArea - 1, kColumnsPerArea - 1), 4);
   EXPECT_EQ(store.Cell(1, 0, 0), 0);
@@ -133,7 +167,7 @@ TEST_F(GeneratorsTest, RunsWithFieldsBeyondTheAreaStayInside) {
   for (const RunFields& fields :
        {RunFields{"2147483647", "2147483647", "1", "3"},
         RunFields{"1", "4", "2147483647", "2147483647"}, RunFields{"-1", "-5", "1", "3"}}) {
-    ASSERT_TRUE(FillRun(store, fields, 6).ok);
+    FillRun(store, fields, 6);
     ASSERT_TRUE(FillStackedRun(store, fields, 6).ok);
   }
   EXPECT_FALSE(AnyAreaHasContent(store));
