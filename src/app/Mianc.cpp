@@ -166,6 +166,7 @@ void TForm2::FormCreate() {
     constexpr int kStartTimes[kDefaultTimeCount] = {1000, 800, 600, 400, 200};
     for (int k = 0; k < kDefaultTimeCount; ++k) store.defaultTime[area][k].value = kStartTimes[k];
   }
+  RemoveStaleSaves();
   LoadConfig();
   if (languageMode.savedLanguage == 0) {
     BitBtn12Click();

@@ -10,6 +10,7 @@
 #include "Mianc.h"
 #include "convert_error.h"
 #include "files/config_keys.h"
+#include "files/file_io.h"
 #include "files/pattern_files.h"
 #include "message_box.h"
 #include "string_grid.h"
@@ -113,11 +114,20 @@ Outcome TForm2::WriteConfig() {
 }
 
 // Restores all 20 areas from tempRGB.bin. A missing file leaves the fresh
-// areas; a refused one is reported and leaves them too.
+// areas. A file read only in part restores its whole leading areas, the
+// others stay fresh; its bytes are kept beside it under the name the message
+// gives, or, where no copy can be made, the close leaves the file alone.
 void TForm2::LoadResumeFile() {
-  const Outcome loaded = vqled::LoadResumeFile(store, CurrentDirectoryFile("tempRGB.bin"));
-  if (!loaded.ok) vqled::ShowMessage(this, windowTitle(), Tr(loaded.message), MESSAGE_ERROR);
+  const ResumeLoad loaded = vqled::LoadResumeFile(store, CurrentDirectoryFile("tempRGB.bin"));
+  keepResumeFile_ = loaded.keepFile;
+  Report(loaded.outcome);
   StringGrid1->invalidate();
+}
+
+// The temporary files killed saves of Config.ini and tempRGB.bin left behind.
+void TForm2::RemoveStaleSaves() {
+  RemoveStaleTemporaryFiles(CurrentDirectoryFile("Config.ini"));
+  RemoveStaleTemporaryFiles(CurrentDirectoryFile("tempRGB.bin"));
 }
 
 HeaderControls TForm2::CurrentHeaderControls() const {
@@ -133,7 +143,9 @@ HeaderControls TForm2::CurrentHeaderControls() const {
 // first byte in Memo1. When a bad Config.ini kept the patterns from being
 // read at start and no area has content now, the file is left as it is, so
 // the patterns of the last run come back once the settings are whole again.
+// A resume file that could be neither read whole nor kept is left alone.
 void TForm2::SaveResumeFile() {
+  if (keepResumeFile_) return;
   if (resumeFileSkipped_ && !AnyAreaHasContent(store)) return;
   const HeaderControls controls = CurrentHeaderControls();
   SaveLog log;
