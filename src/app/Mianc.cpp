@@ -168,6 +168,7 @@ void TForm2::FormCreate() {
     constexpr int kStartTimes[kDefaultTimeCount] = {1000, 800, 600, 400, 200};
     for (int k = 0; k < kDefaultTimeCount; ++k) store.defaultTime[area][k].value = kStartTimes[k];
   }
+  RemoveStaleSaves();
   LoadConfig();
   RunHandler([this] { languageMode.savedLanguage == 0 ? BitBtn12Click() : BitBtn13Click(); });
   CreatePreviewLamps();

@@ -76,6 +76,7 @@ class TForm2 : public QWidget, public LinkHost {
   Outcome WriteConfig();  // SaveConfig: every key to Config.ini
   void LoadResumeFile();
   void SaveResumeFile();
+  void RemoveStaleSaves();
   void FormMouseMove();
 
   // Model and area controls.
@@ -285,6 +286,9 @@ class TForm2 : public QWidget, public LinkHost {
   bool RefuseWhileSending(const Text& command);
   QString saveDialog1FileName_;
   QString openDialog1FileName_;
+  // tempRGB.bin could be neither read whole nor kept as a copy: the close
+  // must not overwrite it.
+  bool keepResumeFile_ = false;
   int closeExitCode_ = 0;
   bool closed_ = false;
 

@@ -9,6 +9,7 @@
 
 #include "Mianc.h"
 #include "files/config_keys.h"
+#include "files/file_io.h"
 #include "files/pattern_files.h"
 #include "message_box.h"
 #include "string_grid.h"
@@ -121,11 +122,20 @@ Outcome TForm2::WriteConfig() {
 }
 
 // Restores all 20 areas from tempRGB.bin. A missing file leaves the fresh
-// areas; a refused one is reported and leaves them too.
+// areas. A file read only in part restores its whole leading areas, the
+// others stay fresh; its bytes are kept beside it under the name the message
+// gives, or, where no copy can be made, the close leaves the file alone.
 void TForm2::LoadResumeFile() {
-  const Outcome loaded = vqled::LoadResumeFile(store, CurrentDirectoryFile("tempRGB.bin"));
-  if (!loaded.ok) vqled::ShowMessage(this, windowTitle(), Tr(loaded.message), MESSAGE_ERROR);
+  const ResumeLoad loaded = vqled::LoadResumeFile(store, CurrentDirectoryFile("tempRGB.bin"));
+  keepResumeFile_ = loaded.keepFile;
+  Report(loaded.outcome);
   StringGrid1->invalidate();
+}
+
+// The temporary files killed saves of Config.ini and tempRGB.bin left behind.
+void TForm2::RemoveStaleSaves() {
+  RemoveStaleTemporaryFiles(CurrentDirectoryFile("Config.ini"));
+  RemoveStaleTemporaryFiles(CurrentDirectoryFile("tempRGB.bin"));
 }
 
 HeaderControls TForm2::CurrentHeaderControls() const {
@@ -138,8 +148,10 @@ HeaderControls TForm2::CurrentHeaderControls() const {
 }
 
 // Writes all 20 areas to tempRGB.bin, logging each image's last index and
-// first byte in Memo1.
+// first byte in Memo1. A resume file that could be neither read whole nor
+// kept beside it is left alone, so its patterns are not overwritten.
 void TForm2::SaveResumeFile() {
+  if (keepResumeFile_) return;
   const HeaderControls controls = CurrentHeaderControls();
   SaveLog log;
   const Outcome saved = vqled::SaveResumeFile(store, {profile, controls, *image},

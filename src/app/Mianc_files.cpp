@@ -101,8 +101,11 @@ bool TForm2::RefuseEmptySave(SaveCommand command) {
   return refusal.refused;
 }
 
+// Shows a failure, or what a file read only in part left out.
 void TForm2::Report(const Outcome& outcome) {
-  if (!outcome.ok) vqled::ShowMessage(this, windowTitle(), Tr(outcome.message), MESSAGE_ERROR);
+  if (!outcome.message.empty()) {
+    vqled::ShowMessage(this, windowTitle(), Tr(outcome.message), MESSAGE_ERROR);
+  }
 }
 
 void TForm2::BitBtn6Click() {

@@ -88,12 +88,12 @@ ImageExtent CheckAreaImage(const uint8_t* data, size_t size) {
   extent.frames = Word(data + 2);
   extent.length =
       kImageHeaderBytes + static_cast<size_t>(extent.frames) * (kRecordHead + extent.channels);
-  if (extent.channels > kMaxChannels) {
-    extent.fault = IMAGE_FAULT_CHANNELS;
-  } else if (extent.frames > kMaxFrames) {
+  if (extent.frames > kMaxFrames) {
     extent.fault = IMAGE_FAULT_FRAMES;
   } else if (extent.length > size) {
     extent.fault = IMAGE_FAULT_SHORT_FRAMES;
+  } else if (extent.channels > kMaxChannels) {
+    extent.fault = IMAGE_FAULT_CHANNELS;
   }
   return extent;
 }
@@ -101,14 +101,15 @@ ImageExtent CheckAreaImage(const uint8_t* data, size_t size) {
 size_t DecodeAreaImage(PatternStore& store, const uint8_t* data, size_t size, int area,
                        AreaReader reader) {
   const ImageExtent extent = CheckAreaImage(data, size);
-  if (extent.fault != IMAGE_FAULT_NONE) return 0;
+  if (extent.fault != IMAGE_FAULT_NONE && extent.fault != IMAGE_FAULT_CHANNELS) return 0;
   DecodeHeader(store, ReadImageHeader(data), area, reader);
-  const int channels = extent.channels;
+  // A wide image gives its first rows; each record still takes 3 + N bytes.
+  const int channels = std::min(extent.channels, kMaxChannels);
   FrameTimes& times = store.frameTime[area];
   // Records are column-major and the store row-major: cells move in tiles of
   // kFrameBlock records by kRowTile rows that stay in the first-level cache.
   const uint8_t* records = data + kImageHeaderBytes;
-  const size_t record = kRecordHead + channels;
+  const size_t record = kRecordHead + static_cast<size_t>(extent.channels);
   for (int f = 0; f < extent.frames; ++f) {
     const uint8_t* at = records + f * record;
     times.timeValue[f + kFirstFrameColumn] = Word(at);

@@ -25,7 +25,8 @@ enum ImageFault : int {
   IMAGE_FAULT_NONE = 0,
   IMAGE_FAULT_SHORT_HEADER,  // fewer than 30 bytes left for the header
   IMAGE_FAULT_SHORT_FRAMES,  // the header announces more frame bytes than are left
-  IMAGE_FAULT_CHANNELS,      // N above 1021: more channel rows than an area has
+  IMAGE_FAULT_CHANNELS,      // N above 1021: whole, but wider than an area (VQ-M15 files of
+                             // other tools carry 3068 channels); only 1021 of them can be read
   IMAGE_FAULT_FRAMES         // F above 4008: more frame columns than an area has
 };
 
@@ -55,14 +56,16 @@ struct ImageHeader {
 ImageHeader ReadImageHeader(const uint8_t* data);
 
 // Reads the header at data[0..size) and checks that the image fits an area
-// and the bytes. Reads nothing past size.
+// and the bytes. Reads nothing past size. A wide image is reported as such
+// only when it is otherwise whole.
 ImageExtent CheckAreaImage(const uint8_t* data, size_t size);
 
 // Decodes the image at data[0..size) into an area, as the reader does: default times (a 0 replaced
 // by the reader's own value, except on the single-area import), enabled, loopMode, loopCount,
-// endMode (resume reader only), then the time and N cells of each frame column 2 .. F + 1. Leaves N
-// in scanRowCount and F in lastUsedColumn. Returns the bytes used, or 0, touching nothing, when
-// CheckAreaImage refuses the image.
+// endMode (resume reader only), then the time and N cells of each frame column 2 .. F + 1; of a
+// wide image only the first 1021 channels. Leaves the channels read in scanRowCount and F in
+// lastUsedColumn. Returns the bytes used, or 0, touching nothing, when CheckAreaImage finds the
+// image cut short or longer than an area.
 size_t DecodeAreaImage(PatternStore& store, const uint8_t* data, size_t size, int area,
                        AreaReader reader);
 

@@ -51,6 +51,69 @@ Outcome Refused(const std::string& name, const ImageExtent& extent, int imageInd
        "The file " + name + " cannot be read: " + reason.en + "; no area was changed"});
 }
 
+// "area 3" or "areas 15 to 20", counted from 1.
+Text AreaRange(int first, int last) {
+  const std::string a = std::to_string(first + 1);
+  if (first == last) return {"第 " + a + " 区", "area " + a};
+  const std::string b = std::to_string(last + 1);
+  return {"第 " + a + "–" + b + " 区", "areas " + a + " to " + b};
+}
+
+void Append(Text& text, const Text& part, const char* zhSeparator, const char* enSeparator) {
+  text.zh += (text.zh.empty() ? "" : zhSeparator) + part.zh;
+  text.en += (text.en.empty() ? "" : enSeparator) + part.en;
+}
+
+// What a multi-area read of the leading `read` images left out: the areas
+// from the image at stop on, and the channels past 1021 of wide images.
+// Empty when nothing was left out.
+Text LeftOut(int read, const ImageExtent& stop, const int (&channels)[kAreaCount]) {
+  Text parts;
+  if (read < kAreaCount) {
+    const Text done = AreaRange(0, read - 1);
+    const Text missed = AreaRange(read, kAreaCount - 1);
+    const Text reason = FaultReason(stop, read);
+    Append(parts,
+           {"读入了" + done.zh + "；" + missed.zh + "未读入（" + reason.zh + "），保持不变",
+            done.en + (read == 1 ? " was" : " were") + " read; " + missed.en +
+                (read == kAreaCount - 1 ? " was" : " were") + " not (" + reason.en + ") and kept " +
+                (read == kAreaCount - 1 ? "its" : "their") + " content"},
+           "；", "; ");
+  }
+  const std::string kept = std::to_string(kMaxChannels);
+  for (int area = 0; area < read; ++area) {
+    if (channels[area] <= kMaxChannels) continue;
+    const Text image = ImageName(area);
+    const std::string n = std::to_string(channels[area]);
+    const std::string first = std::to_string(kMaxChannels + 1);
+    Append(parts,
+           {image.zh + "有 " + n + " 路，只读入前 " + kept + " 路，第 " + first + "–" + n +
+                " 路未读入",
+            image.en + " has " + n + " channels: only the first " + kept + " were read, channels " +
+                first + " to " + n + " were left out"},
+           "；", "; ");
+  }
+  if (parts.empty()) return parts;
+  return {"只读入了一部分：" + parts.zh, "was read only in part: " + parts.en};
+}
+
+// Locates up to count images from offset on, stopping at the first that
+// cannot be read, or (when wholeOnly) at the first that is not whole; returns
+// the extent of the image it stopped at (no fault when all were located).
+ImageExtent Locate(const uint8_t* data, size_t size, size_t offset, int count, bool wholeOnly,
+                   ImageOffsets& images) {
+  images.count = 0;
+  for (int i = 0; i < count; ++i) {
+    const ImageExtent extent = CheckAreaImage(data + offset, size - offset);
+    const bool readable =
+        extent.fault == IMAGE_FAULT_NONE || (!wholeOnly && extent.fault == IMAGE_FAULT_CHANNELS);
+    if (!readable) return extent;
+    images.offset[images.count++] = offset;
+    offset += extent.length;
+  }
+  return {};
+}
+
 Outcome Refusal(const SaveRefusal& refusal) {
   return Outcome::Fail(refusal.text);
 }
@@ -102,15 +165,11 @@ Outcome WriteCurrentArea(PatternStore& store, const EncodeContext& context,
   return file.Commit();
 }
 
-Outcome ReadFileThen(const std::string& path, bool missingIsFine,
+Outcome ReadFileThen(const std::string& path,
                      Outcome (*read)(PatternStore&, const uint8_t*, size_t, const std::string&),
                      PatternStore& store) {
   std::vector<uint8_t> bytes;
-  bool missing = false;
-  if (Outcome got = ReadWholeFile(path, bytes, missingIsFine ? &missing : nullptr); !got.ok) {
-    return got;
-  }
-  if (missing) return Outcome::Ok();
+  if (Outcome got = ReadWholeFile(path, bytes); !got.ok) return got;
   return read(store, bytes.data(), bytes.size(), path);
 }
 
@@ -124,11 +183,6 @@ Outcome ReadOneImage(PatternStore& store, const uint8_t* data, size_t size, Patt
   const size_t at = images.offset[0];
   DecodeAreaImage(store, data + at, size - at, store.currentArea, READER_SINGLE_AREA);
   return Outcome::Ok();
-}
-
-Outcome ReadResumeImages(PatternStore& store, const uint8_t* data, size_t size,
-                         const std::string& name) {
-  return ReadAllAreaImages(store, data, size, READER_RESUME, name);
 }
 
 Outcome ReadAledImages(PatternStore& store, const uint8_t* data, size_t size,
@@ -211,30 +265,30 @@ PatternFileKind PatternFileKindOf(const std::string& path) {
 Outcome LocateImages(const uint8_t* data, size_t size, PatternFileKind kind,
                      const std::string& name, ImageOffsets& images) {
   const bool single = kind == FILE_SINGLE_AREA || kind == FILE_EXPORT;
-  const int count = single ? 1 : kAreaCount;
-  size_t offset = kind == FILE_SINGLE_AREA ? std::min<size_t>(size, kLedIndexBytes) : 0;
-  images.count = 0;
-  for (int i = 0; i < count; ++i) {
-    const ImageExtent extent = CheckAreaImage(data + offset, size - offset);
-    if (extent.fault != IMAGE_FAULT_NONE) return Refused(name, extent, single ? -1 : i);
-    images.offset[images.count++] = offset;
-    offset += extent.length;
-  }
+  const size_t offset = kind == FILE_SINGLE_AREA ? std::min<size_t>(size, kLedIndexBytes) : 0;
+  const ImageExtent stop = Locate(data, size, offset, single ? 1 : kAreaCount, true, images);
+  if (stop.fault != IMAGE_FAULT_NONE) return Refused(name, stop, single ? -1 : images.count);
   return Outcome::Ok();
 }
 
 Outcome ReadAllAreaImages(PatternStore& store, const uint8_t* data, size_t size, AreaReader reader,
-                          const std::string& name) {
-  // Every image is checked before the first area changes.
+                          const std::string& name, AreaReadPolicy policy) {
+  // Every image read is checked before the first area changes.
+  const bool wholeOnly = policy == READ_WHOLE_FILE_ONLY;
   ImageOffsets images;
-  if (Outcome located = LocateImages(data, size, FILE_ALL_AREAS, name, images); !located.ok) {
-    return located;
+  const ImageExtent stop = Locate(data, size, 0, kAreaCount, wholeOnly, images);
+  if (stop.fault != IMAGE_FAULT_NONE && (wholeOnly || images.count == 0)) {
+    return Refused(name, stop, images.count);
   }
-  for (int area = 0; area < kAreaCount; ++area) {
+  int channels[kAreaCount] = {};
+  for (int area = 0; area < images.count; ++area) {
     const size_t at = images.offset[area];
+    channels[area] = ReadImageHeader(data + at).channels;
     DecodeAreaImage(store, data + at, size - at, area, reader);
   }
-  return Outcome::Ok();
+  const Text leftOut = LeftOut(images.count, stop, channels);
+  if (leftOut.empty()) return Outcome::Ok();
+  return {true, {"文件 " + name + " " + leftOut.zh, "The file " + name + " " + leftOut.en}};
 }
 
 Outcome ReadSingleAreaFile(PatternStore& store, const uint8_t* data, size_t size,
@@ -247,16 +301,45 @@ Outcome ReadExportFile(PatternStore& store, const uint8_t* data, size_t size,
   return ReadOneImage(store, data, size, FILE_EXPORT, name);
 }
 
-Outcome LoadResumeFile(PatternStore& store, const std::string& path) {
-  return ReadFileThen(path, true, &ReadResumeImages, store);
+ResumeLoad LoadResumeFile(PatternStore& store, const std::string& path) {
+  std::vector<uint8_t> bytes;
+  bool missing = false;
+  ResumeLoad load;
+  load.outcome = ReadWholeFile(path, bytes, &missing);
+  if (missing) return load;
+  if (!load.outcome.ok) {
+    // Not read, so not copied either: it stays as it is.
+    load.keepFile = true;
+    Append(load.outcome.message,
+           {"关闭程序时不会覆盖 " + path + "。", path + " will not be overwritten at closing."},
+           "。", ". ");
+    return load;
+  }
+  load.outcome = ReadAllAreaImages(store, bytes.data(), bytes.size(), READER_RESUME, path);
+  if (load.outcome.message.empty()) return load;
+  // Part of the file or all of it was not restored: its bytes are kept
+  // before anything can write the resume file.
+  std::string kept;
+  const Outcome copied = KeepCopy(path, bytes.data(), bytes.size(), kept);
+  load.keepFile = !copied.ok;
+  Append(load.outcome.message,
+         copied.ok ? Text{"文件原有内容已另存为 " + kept + "。",
+                          "The file's bytes were kept as " + kept + "."}
+                   : Text{copied.message.zh + "。关闭程序时不会覆盖 " + path +
+                              "；请用“全部区保存”保存本次的花样。",
+                          copied.message.en + ". " + path +
+                              " will not be overwritten at closing; save all areas to an .Aled "
+                              "file to keep this session's patterns."},
+         "。", ". ");
+  return load;
 }
 
 Outcome ImportAllAreas(PatternStore& store, const std::string& path) {
-  return ReadFileThen(path, false, &ReadAledImages, store);
+  return ReadFileThen(path, &ReadAledImages, store);
 }
 
 Outcome ImportSingleArea(PatternStore& store, const std::string& path) {
-  return ReadFileThen(path, false, &ReadSingleAreaFile, store);
+  return ReadFileThen(path, &ReadSingleAreaFile, store);
 }
 
 }  // namespace vqled

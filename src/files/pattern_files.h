@@ -1,8 +1,8 @@
 // The pattern files and the resume file: tempRGB.bin and .Aled hold the
 // canonical images of areas 0..19 in order; .led holds the model index, the
 // controller-count index and the image of one area; .VQD (the export) holds
-// the image of one area alone. Readers check a whole file before any area
-// changes; writers replace their file only once every byte is on disk.
+// the image of one area alone. Readers check every image they take before any
+// area changes; writers replace their file only once every byte is on disk.
 #pragma once
 
 #include <cstddef>
@@ -104,10 +104,20 @@ struct ImageOffsets {
 Outcome LocateImages(const uint8_t* data, size_t size, PatternFileKind kind,
                      const std::string& name, ImageOffsets& images);
 
+// How much of a multi-area file a reader takes.
+enum AreaReadPolicy : int {
+  // The leading areas whose images are whole (a wide image gives its first
+  // 1021 channels); the rest keep their content. The outcome is ok with a
+  // message naming what was left out, and fails only when no area is read.
+  READ_LEADING_AREAS = 0,
+  // All 20 images, each whole and no wider than an area, or nothing.
+  READ_WHOLE_FILE_ONLY = 1
+};
+
 // Readers over a file's bytes; name is the file named in a refusal.
 // All 20 images (resume reader or all-area import) into areas 0..19.
 Outcome ReadAllAreaImages(PatternStore& store, const uint8_t* data, size_t size, AreaReader reader,
-                          const std::string& name);
+                          const std::string& name, AreaReadPolicy policy = READ_LEADING_AREAS);
 // Two index bytes and one image into the current area, cleared first.
 Outcome ReadSingleAreaFile(PatternStore& store, const uint8_t* data, size_t size,
                            const std::string& name);
@@ -116,8 +126,19 @@ Outcome ReadSingleAreaFile(PatternStore& store, const uint8_t* data, size_t size
 Outcome ReadExportFile(PatternStore& store, const uint8_t* data, size_t size,
                        const std::string& name);
 
-// Readers on paths. A missing resume file leaves the areas as they are.
-Outcome LoadResumeFile(PatternStore& store, const std::string& path);
+// The start-up read of the resume file, with the leading areas policy. A
+// missing file leaves the areas as they are. A file not read whole is kept:
+// its bytes are copied beside it (the message names the copy) before
+// anything can write it again; where even that fails, or the file cannot be
+// read, keepFile says the file must not be overwritten at closing.
+struct ResumeLoad {
+  Outcome outcome;  // failed: no area read; ok with a message: read in part
+  bool keepFile = false;
+};
+ResumeLoad LoadResumeFile(PatternStore& store, const std::string& path);
+
+// Readers on paths. The .Aled import reads the leading areas, as above; the
+// file is only read, so nothing is copied.
 Outcome ImportAllAreas(PatternStore& store, const std::string& path);
 Outcome ImportSingleArea(PatternStore& store, const std::string& path);
 

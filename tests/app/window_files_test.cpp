@@ -81,6 +81,7 @@ class WindowFilesTest : public QObject {
   void dialogsOpenBesideTheProgramAndKeepTheLastName();
   void dialogFiltersListEveryFileUnderAllFiles();
   void allAreasRoundTripThroughAnAledFile();
+  void cutShortAledFileImportsItsWholeAreas();
   void currentAreaSaveCarriesModelAndCountAndImportsIntoTheShownArea();
   void refusedSingleAreaFileLeavesTheCurrentArea();
   void unwritableFolderIsReportedWithTheFile();
@@ -251,6 +252,29 @@ void WindowFilesTest::allAreasRoundTripThroughAnAledFile() {
   QCOMPARE(fixture_->messages.size(), 1);
   QVERIFY(fixture_->messages[0].text.contains(QStringLiteral("short.Aled")));
   QCOMPARE(form_->store.Cell(6, 10, 20), 255);
+}
+
+// An .Aled file cut inside area 3: areas 1 and 2 are imported, areas 3 to
+// 20 keep what they held, and the message names them.
+void WindowFilesTest::cutShortAledFileImportsItsWholeAreas() {
+  SetUpPattern(*form_);
+  form_->store.Cell(2, 3, 2) = 60;
+  form_->store.playSettings[2].loopCount = 40;
+  QByteArray file = AreaZeroImage() + Header(0, 1) + Header(1, 2).left(20);
+  file[33] = char(99);  // area 1, channel 1 of frame 1
+  fixture_->WriteFile("cut.Aled", file);
+  form_->store.Cell(0, 3, 2) = 0;
+  Answer(fixture_->Path("cut.Aled"));
+  ui_->BitBtn4->click();
+  QCOMPARE(fixture_->messages.size(), 1);
+  QCOMPARE(fixture_->messages[0].text,
+           QStringLiteral("文件 ") + fixture_->Path("cut.Aled") +
+               QStringLiteral(" 只读入了一部分：读入了第 1–2 区；第 3–20 区未读入（第 3 "
+                              "区的头部不完整（只剩 20 字节，需要 30 字节）），保持不变"));
+  QCOMPARE(form_->store.Cell(0, 3, 2), 99);
+  QCOMPARE(form_->store.playSettings[1].loopCount, 2);  // area 2's header
+  QCOMPARE(form_->store.Cell(2, 3, 2), 60);             // area 3 kept
+  QCOMPARE(form_->store.playSettings[2].loopCount, 40);
 }
 
 void WindowFilesTest::currentAreaSaveCarriesModelAndCountAndImportsIntoTheShownArea() {

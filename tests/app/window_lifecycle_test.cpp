@@ -2,12 +2,16 @@
 // restart restoring what the last run left (a typed controller count
 // included), a bad settings file reported while the window opens with every
 // value it could apply and the patterns of the last run, a settings file
-// that cannot be written, and SIGTERM closing like the close button.
+// that cannot be written, a resume file read only in part (and its bytes
+// kept), saves in a folder that takes no new file, temporary files of killed
+// saves, and SIGTERM closing like the close button.
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <cerrno>
 #include <csignal>
 
+#include "files/file_io.h"
 #include "signal_close.h"
 #include "window_fixture.h"
 
@@ -29,6 +33,9 @@ class WindowLifecycleTest : public QObject {
   void anyLanguageValueButZeroSelectsEnglish();
   void unwritableSettingsAreReportedAndPatternsStillSaved();
   void hostileResumeFileIsReportedOnceAndLeavesFreshAreas();
+  void resumeFileReadInPartRestoresItsWholeAreasAndIsKept();
+  void savesGoInPlaceWhereNoTemporaryFileCanBeMade();
+  void temporaryFilesOfKilledSavesAreRemovedAtStart();
   void sigtermClosesAndSaves();
   void conversionErrorIsShownAndStoresNothing();
   void numberFieldsTakeDigitsOnly();
@@ -291,6 +298,95 @@ void WindowLifecycleTest::hostileResumeFileIsReportedOnceAndLeavesFreshAreas() {
     QCOMPARE(form.store.defaultTime[area][0].value, 1000);
   }
   QCOMPARE(form.store.Cell(0, 3, 2), 0);
+  // Its bytes are kept beside it, under the name the message gives, before
+  // the close writes the fresh areas.
+  const QStringList kept =
+      QDir(fixture.Path("")).entryList({QStringLiteral("tempRGB.bin.refused-*")}, QDir::Files);
+  QCOMPARE(kept.size(), 1);
+  QVERIFY2(fixture.messages[0].text.contains(fixture.Path(qPrintable(kept[0]))),
+           qPrintable(fixture.messages[0].text));
+  fixture.Close();
+  QCOMPARE(fixture.ReadFile(qPrintable(kept[0])), QByteArray(40, '\xff'));
+  QCOMPARE(fixture.ReadFile("tempRGB.bin").size(), 600);
+}
+
+// Area 1 a VQ-M15 image of 3068 channels, areas 2 to 19 empty, area 20 cut
+// 3 bytes short: areas 1 to 19 come back (area 1 with its first 1021
+// channels), area 20 stays fresh, the message names both losses and the
+// copy, and the next start finds what the close saved.
+void WindowLifecycleTest::resumeFileReadInPartRestoresItsWholeAreasAndIsKept() {
+  WindowFixture fixture;
+  QByteArray wide("\x0B\xFC\x00\x01", 4);  // N 3068, F 1
+  wide += QByteArray(26, '\0');
+  wide += QByteArray("\x00\x64\x00", 3);  // 100 ms
+  QByteArray cells(3068, '\0');
+  cells[0] = 7;      // channel 1
+  cells[1020] = 9;   // channel 1021
+  cells[1021] = 11;  // channel 1022: left out
+  const QByteArray empty(30, '\0');
+  QByteArray file = wide + cells;
+  for (int area = 1; area < 19; ++area) file += empty;
+  file += QByteArray("\x00\x01\x00\x01", 4) + QByteArray(26, '\0') + QByteArray(1, '\0');
+  fixture.WriteFile("tempRGB.bin", file);
+  TForm2& form = fixture.Start();
+  QCOMPARE(fixture.messages.size(), 1);
+  const QString& text = fixture.messages[0].text;
+  QVERIFY2(text.contains(QStringLiteral("areas 1 to 19 were read; area 20 was not")) &&
+               text.contains(QStringLiteral("channels 1022 to 3068 were left out")),
+           qPrintable(text));
+  QCOMPARE(form.store.Cell(0, 3, 2), 7);
+  QCOMPARE(form.store.Cell(0, 1023, 2), 9);
+  QCOMPARE(form.store.frameTime[0].timeValue[2], 100);
+  QCOMPARE(form.store.defaultTime[5][0].value, 100);    // a restored empty area: the reader's 100
+  QCOMPARE(form.store.defaultTime[19][0].value, 1000);  // area 20 stays fresh
+  const QStringList kept =
+      QDir(fixture.Path("")).entryList({QStringLiteral("tempRGB.bin.refused-*")}, QDir::Files);
+  QCOMPARE(kept.size(), 1);
+  QVERIFY(text.contains(kept[0]));
+  QCOMPARE(fixture.ReadFile(qPrintable(kept[0])), file);
+  fixture.Close();
+  fixture.messages.clear();
+  QCOMPARE(fixture.Start().store.Cell(0, 3, 2), 7);
+  QVERIFY(fixture.messages.isEmpty());
+}
+
+// Config.ini and tempRGB.bin writable in a folder that takes no new file:
+// both are rewritten in place, without a word.
+void WindowLifecycleTest::savesGoInPlaceWhereNoTemporaryFileCanBeMade() {
+  WindowFixture fixture;
+  fixture.Start();
+  fixture.Close();
+  FailTemporaryFilesForTesting(EACCES);
+  TForm2& form = fixture.Start();
+  SelectModel(form, 5);
+  form.store.Cell(0, 4, 3) = 66;
+  fixture.Close();
+  FailTemporaryFilesForTesting(0);
+  QVERIFY(fixture.messages.isEmpty());
+  QVERIFY(fixture.ReadFile("Config.ini").contains("HYTYPE=5"));
+  QCOMPARE(QDir(fixture.Path("")).entryList(QDir::Files | QDir::Hidden),
+           (QStringList{"Config.ini", "tempRGB.bin"}));
+  QCOMPARE(fixture.Start().store.Cell(0, 4, 3), 66);
+}
+
+// Temporary files that killed saves of the two files left are removed when
+// the window starts; a recent one (a save may be running) and those of other
+// files stay.
+void WindowLifecycleTest::temporaryFilesOfKilledSavesAreRemovedAtStart() {
+  WindowFixture fixture;
+  const char* stale[] = {".tempRGB.bin.vqled-a1B2c3", ".Config.ini.vqled-Zz9Yy8", ".vqled-0ld123"};
+  const char* kept[] = {".tempRGB.bin.vqled-N3wOne", ".show.Aled.vqled-a1B2c3"};
+  const QDateTime old = QDateTime::currentDateTime().addSecs(-2 * kStaleTemporarySeconds);
+  for (const char* name : stale) {
+    fixture.WriteFile(name, QByteArray(100, 'x'));
+    QFile file(fixture.Path(name));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(old, QFileDevice::FileModificationTime));
+  }
+  for (const char* name : kept) fixture.WriteFile(name, QByteArray(100, 'x'));
+  fixture.Start();
+  for (const char* name : stale) QVERIFY2(!QFile::exists(fixture.Path(name)), name);
+  for (const char* name : kept) QVERIFY2(QFile::exists(fixture.Path(name)), name);
 }
 
 void WindowLifecycleTest::sigtermClosesAndSaves() {

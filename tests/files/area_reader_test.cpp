@@ -139,7 +139,8 @@ TEST_F(AreaReaderTest, SingleAreaFileClearsTheCurrentAreaAndSkipsTwoBytes) {
   EXPECT_EQ(store.Cell(5, 5, 2), 77);  // other areas untouched
 }
 
-// Every refusal leaves every area exactly as it was and names the file.
+// Read whole or not at all (the command line's rule): every refusal leaves
+// every area exactly as it was and names the file.
 TEST_F(AreaReaderTest, BadFilesAreRefusedWithoutChangingAnyArea) {
   Bytes wide = kImage;
   wide[0] = 0x03, wide[1] = 0xFE;  // N 1022
@@ -156,12 +157,12 @@ TEST_F(AreaReaderTest, BadFilesAreRefusedWithoutChangingAnyArea) {
       {Cat(nineteen, Bytes(kImage.begin(), kImage.end() - 1)),
        "area 20 announces 40 bytes but only 39 remain"},
       {nineteen, "header of area 20 is cut short (0 of 30 bytes)"},
-      {Cat(wide, nineteen), "area 1 has 1022 channels"},
+      {Cat(wide, nineteen), "area 1 announces 2080 bytes but only 800 remain"},  // cut first
       {Cat(Repeat(kImage, 3), Cat(tall, Repeat(kImage, 16))), "area 4 has 4009 frames"},
   };
   for (const Case& c : cases) {
-    const Outcome outcome =
-        ReadAllAreaImages(store, c.file.data(), c.file.size(), READER_RESUME, "/x/p.Aled");
+    const Outcome outcome = ReadAllAreaImages(store, c.file.data(), c.file.size(), READER_RESUME,
+                                              "/x/p.Aled", READ_WHOLE_FILE_ONLY);
     EXPECT_FALSE(outcome.ok) << c.reason;
     EXPECT_NE(outcome.message.en.find("The file /x/p.Aled cannot be read: "), std::string::npos);
     EXPECT_NE(outcome.message.en.find(c.reason), std::string::npos) << outcome.message.en;
@@ -177,6 +178,84 @@ TEST_F(AreaReaderTest, BadFilesAreRefusedWithoutChangingAnyArea) {
     EXPECT_FALSE(ReadSingleAreaFile(store, bad.data(), bad.size(), "a.led").ok);
     EXPECT_EQ(store.Cell(2, 5, 2), 77);  // not even cleared
   }
+}
+
+// The leading whole areas of a cut or damaged file are read; the areas from
+// the first that is not whole on keep their content, and the message names
+// both. A file whose first image is not whole is refused.
+TEST_F(AreaReaderTest, LeadingWholeAreasAreReadAndTheRestNamed) {
+  const Bytes tall = {0, 2, 0x0F, 0xA9};  // N 2, F 4009: more frames than an area has
+  struct Case {
+    Bytes file;
+    int read;
+    const char* en;
+  } cases[] = {
+      {Cat(Repeat(kImage, 19), Bytes(kImage.begin(), kImage.end() - 3)), 19,
+       "areas 1 to 19 were read; area 20 was not (area 20 announces 40 bytes but only 37 "
+       "remain) and kept its content"},
+      {Repeat(kImage, 1), 1,
+       "area 1 was read; areas 2 to 20 were not (the header of area 2 is cut short (0 of 30 "
+       "bytes)) and kept their content"},
+      {Cat(Repeat(kImage, 3), Cat(tall, Bytes(26, 0))), 3,
+       "areas 1 to 3 were read; areas 4 to 20 were not (area 4 has 4009 frames, more than the "
+       "4008 an area holds) and kept their content"},
+  };
+  for (const Case& c : cases) {
+    PrepareFreshStore(store, 8);
+    const Outcome outcome =
+        ReadAllAreaImages(store, c.file.data(), c.file.size(), READER_ALL_AREAS, "/x/p.Aled");
+    EXPECT_TRUE(outcome.ok);
+    EXPECT_EQ(outcome.message.en, "The file /x/p.Aled was read only in part: " + std::string(c.en));
+    EXPECT_EQ(outcome.message.zh.rfind("文件 /x/p.Aled 只读入了一部分：", 0), 0u)
+        << outcome.message.zh;
+    for (int a = 0; a < kAreaCount; ++a) {
+      EXPECT_EQ(store.Cell(a, 3, 2), a < c.read ? 255 : 0) << a;
+      EXPECT_EQ(store.defaultTime[a][0].value, a < c.read ? 10 : 1000) << a;
+    }
+  }
+  const Bytes cut(kImage.begin(), kImage.end() - 1);
+  EXPECT_FALSE(ReadAllAreaImages(store, cut.data(), cut.size(), READER_RESUME, "t").ok);
+}
+
+// VQ-M15 files of other tools carry more channels than an area has: the
+// first 1021 of each record are read, the rest skipped (the next image starts
+// after the whole record), and the message names the channels left out.
+TEST_F(AreaReaderTest, WideImageGivesItsFirst1021Channels) {
+  Bytes wide = {0x03, 0xFF, 0, 2};  // N 1023, F 2
+  wide.resize(30, 0);
+  for (int frame = 0; frame < 2; ++frame) {
+    wide.insert(wide.end(), {0, 50, 0});  // 50 ms
+    Bytes cells(1023, 0);
+    cells[0] = 0x11 + frame;     // channel 1
+    cells[1020] = 0x30 + frame;  // channel 1021, the last an area holds
+    cells[1021] = 0x22;          // channels 1022 and 1023: left out
+    cells[1022] = 0x23;
+    wide.insert(wide.end(), cells.begin(), cells.end());
+  }
+  const Bytes file = Cat(wide, Repeat(kImage, 19));
+  const Outcome outcome =
+      ReadAllAreaImages(store, file.data(), file.size(), READER_RESUME, "tempRGB.bin");
+  EXPECT_TRUE(outcome.ok);
+  EXPECT_EQ(outcome.message.en,
+            "The file tempRGB.bin was read only in part: area 1 has 1023 channels: only the first "
+            "1021 were read, channels 1022 to 1023 were left out");
+  EXPECT_EQ(outcome.message.zh,
+            "文件 tempRGB.bin 只读入了一部分：第 1 区有 1023 路，只读入前 1021 路，第 1022–1023 "
+            "路未读入");
+  EXPECT_EQ(store.Cell(0, 3, 2), 0x11);
+  EXPECT_EQ(store.Cell(0, 3, 3), 0x12);
+  EXPECT_EQ(store.Cell(0, 1023, 2), 0x30);
+  EXPECT_EQ(store.Cell(0, 1023, 3), 0x31);
+  EXPECT_EQ(store.frameTime[0].timeValue[3], 50);
+  EXPECT_EQ(store.scanRowCount, 2);  // the last image read: area 20's
+  EXPECT_EQ(store.Cell(1, 3, 2), 255);
+  EXPECT_EQ(store.Cell(19, 4, 3), 0);
+  EXPECT_EQ(store.defaultTime[19][0].value, 10);
+  const Outcome strict =
+      ReadAllAreaImages(store, file.data(), file.size(), READER_RESUME, "t", READ_WHOLE_FILE_ONLY);
+  EXPECT_EQ(strict.message.en,
+            "The file t cannot be read: area 1 has 1023 channels, more than the 1021 an area "
+            "holds; no area was changed");
 }
 
 }  // namespace

@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "files/folder_names.h"
 #include "files/fresh_store.h"
+#include "files/ordinary_user.h"
 
 namespace vqled {
 namespace {
@@ -42,6 +44,7 @@ class PatternFilesTest : public ::testing::Test {
   }
   void TearDown() override { std::system(("rm -rf " + dir).c_str()); }
   std::string Path(const char* name) const { return dir + "/" + name; }
+  std::vector<std::string> Names() const { return FolderNames(dir); }
 
   PatternStore store;
   ModelProfile profile;
@@ -175,8 +178,71 @@ TEST_F(PatternFilesTest, UnwritableAndUnreadablePathsAreReported) {
 
 TEST_F(PatternFilesTest, MissingResumeFileLeavesTheFreshAreas) {
   store.Cell(3, 3, 2) = 8;
-  EXPECT_TRUE(LoadResumeFile(store, Path("tempRGB.bin")).ok);
+  const ResumeLoad loaded = LoadResumeFile(store, Path("tempRGB.bin"));
+  EXPECT_TRUE(loaded.outcome.ok);
+  EXPECT_TRUE(loaded.outcome.message.empty());
+  EXPECT_FALSE(loaded.keepFile);
   EXPECT_EQ(store.Cell(3, 3, 2), 8);
+  EXPECT_EQ(Names(), std::vector<std::string>{});
+}
+
+// A resume file not read whole is copied beside it, under the name the
+// message gives, before anything can write it; the leading whole areas are
+// restored.
+TEST_F(PatternFilesTest, ResumeFileReadInPartIsKeptBesideIt) {
+  Bytes loop12 = kEmptyHeader;
+  loop12[22] = 12;  // area 1 loops 12 times
+  Bytes file = loop12;
+  for (int a = 1; a < 19; ++a) file.insert(file.end(), kEmptyHeader.begin(), kEmptyHeader.end());
+  file.insert(file.end(), kEmptyHeader.begin(), kEmptyHeader.end() - 3);  // area 20: 27 bytes
+  const Bytes refused = {0, 8, 0, 1, 0x03};                               // F 1, but no frame
+  for (const Bytes& bytes : {file, refused}) {
+    PrepareFreshStore(store, 8);
+    std::system(("rm -f " + dir + "/*").c_str());
+    Put(Path("tempRGB.bin"), bytes);
+    const ResumeLoad loaded = LoadResumeFile(store, Path("tempRGB.bin"));
+    ASSERT_EQ(Names().size(), 2u);
+    const std::string kept = Path(Names()[1].c_str());  // after "tempRGB.bin"
+    EXPECT_EQ(kept.rfind(Path("tempRGB.bin.refused-"), 0), 0u) << kept;
+    EXPECT_EQ(Slurp(kept), bytes);
+    EXPECT_FALSE(loaded.keepFile);
+    const std::string& en = loaded.outcome.message.en;
+    EXPECT_NE(en.find(". The file's bytes were kept as " + kept + "."), std::string::npos) << en;
+    EXPECT_NE(loaded.outcome.message.zh.find("文件原有内容已另存为 " + kept + "。"),
+              std::string::npos);
+    EXPECT_EQ(store.playSettings[0].loopCount, bytes == file ? 12 : 0);
+    EXPECT_EQ(loaded.outcome.ok, bytes == file);
+  }
+  // The close then writes the areas; the copy keeps the file as it was.
+  SaveLog log;
+  ASSERT_TRUE(SaveResumeFile(store, context, Path("tempRGB.bin"), &log).ok);
+  EXPECT_EQ(Slurp(Path("tempRGB.bin")).size(), 600u);
+}
+
+// An ordinary user whose resume file cannot be copied (its folder is not
+// writable) or cannot be read at all is told the file will be left alone.
+TEST_F(PatternFilesTest, ResumeFileThatCannotBeKeptIsLeftForTheClose) {
+  const Bytes cut = {0, 8, 0, 1, 0x03};
+  for (mode_t mode : {0666, 0}) {
+    Put(Path("tempRGB.bin"), cut);
+    chmod(Path("tempRGB.bin").c_str(), mode);
+    std::string skipped;
+    const bool held = RunAsOrdinaryUser(
+        dir,
+        [&] {
+          const ResumeLoad loaded = LoadResumeFile(store, Path("tempRGB.bin"));
+          return loaded.keepFile && !loaded.outcome.ok &&
+                 loaded.outcome.message.en.find(Path("tempRGB.bin") +
+                                                " will not be overwritten at closing") !=
+                     std::string::npos &&
+                 loaded.outcome.message.zh.find("关闭程序时不会覆盖 " + Path("tempRGB.bin")) !=
+                     std::string::npos;
+        },
+        skipped);
+    if (!skipped.empty()) GTEST_SKIP() << skipped;
+    EXPECT_TRUE(held) << mode;
+    EXPECT_EQ(Names(), std::vector<std::string>{"tempRGB.bin"});
+  }
 }
 
 TEST_F(PatternFilesTest, SavedModeOfTheTargetIsKept) {

@@ -16,14 +16,17 @@ Outcome ReadLikeTheEditor(PatternStore& store, const std::string& file, bool& re
   if (Outcome read = ReadWholeFile(file, bytes); !read.ok) return read;
   refused = true;  // from here on a failure is the file's content
   switch (PatternFileKindOf(file)) {
+    // A script gets the whole file or a refusal, never a part of it.
     case FILE_RESUME:
-      return ReadAllAreaImages(store, bytes.data(), bytes.size(), READER_RESUME, file);
+      return ReadAllAreaImages(store, bytes.data(), bytes.size(), READER_RESUME, file,
+                               READ_WHOLE_FILE_ONLY);
     case FILE_SINGLE_AREA:
       return ReadSingleAreaFile(store, bytes.data(), bytes.size(), file);
     case FILE_EXPORT:
       return ReadExportFile(store, bytes.data(), bytes.size(), file);
     default:
-      return ReadAllAreaImages(store, bytes.data(), bytes.size(), READER_ALL_AREAS, file);
+      return ReadAllAreaImages(store, bytes.data(), bytes.size(), READER_ALL_AREAS, file,
+                               READ_WHOLE_FILE_ONLY);
   }
 }
 
