@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "files/fresh_store.h"
+#include "fresh_store.h"
 
 namespace vqled {
 namespace {

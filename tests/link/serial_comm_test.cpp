@@ -12,7 +12,7 @@
 #include <mutex>
 #include <thread>
 
-#include "link/serial_pty.h"
+#include "serial_pty.h"
 
 namespace vqled {
 namespace {
