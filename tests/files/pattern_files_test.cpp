@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fresh_store.h"
+#include "scratch_dir.h"
 
 namespace vqled {
 namespace {
@@ -35,12 +36,9 @@ class PatternFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     PrepareFreshStore(store, 8);
-    char pattern[] = "/tmp/vqled-files-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
+    dir = scratch.path().string();
     controls.comboBox6Index = 28;
   }
-  void TearDown() override { std::system(("rm -rf " + dir).c_str()); }
   std::string Path(const char* name) const { return dir + "/" + name; }
 
   PatternStore store;
@@ -48,6 +46,7 @@ class PatternFilesTest : public ::testing::Test {
   HeaderControls controls;
   std::unique_ptr<ImageBuffer> image = std::make_unique<ImageBuffer>();
   EncodeContext context{profile, controls, *image};
+  test::ScratchDir scratch{"files"};
   std::string dir;
 };
 

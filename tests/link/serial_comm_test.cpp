@@ -12,6 +12,7 @@
 #include <mutex>
 #include <thread>
 
+#include "scratch_dir.h"
 #include "serial_pty.h"
 
 namespace vqled {
@@ -61,17 +62,13 @@ class NotifyRecorder {
 // numbers open it.
 class FakeTtyS {
  public:
-  FakeTtyS(const Pty& pty, const std::string& name)
-      : root_(std::filesystem::path(::testing::TempDir()) / ("serial_dev_" + name)) {
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_);
-    std::filesystem::create_symlink(pty.SlavePath(), root_ / name);
+  FakeTtyS(const Pty& pty, const std::string& name) : root_("serial-dev") {
+    std::filesystem::create_symlink(pty.SlavePath(), root_.path() / name);
   }
-  ~FakeTtyS() { std::filesystem::remove_all(root_); }
-  std::string Root() const { return root_.string(); }
+  std::string Root() const { return root_.path().string(); }
 
  private:
-  std::filesystem::path root_;
+  test::ScratchDir root_;
 };
 
 class SerialCommTest : public ::testing::Test {
@@ -323,8 +320,8 @@ TEST_F(SerialCommTest, FixedTextsForMisuseAndPortRange) {
 }
 
 TEST(SerialCommOpen, MissingDeviceOrNotATtyFailsWithCodeAndReasonAndEndsClosed) {
-  const std::filesystem::path dir = ::testing::TempDir();
-  const std::string plain = (dir / "serial_not_a_tty").string();
+  const test::ScratchDir dir("serial-open");
+  const std::string plain = dir.File("serial_not_a_tty");
   ::close(::open(plain.c_str(), O_CREAT | O_WRONLY, 0600));
   struct Case {
     std::string device;
@@ -350,7 +347,6 @@ TEST(SerialCommOpen, MissingDeviceOrNotATtyFailsWithCodeAndReasonAndEndsClosed) 
   const int fd = ::open(plain.c_str(), O_RDONLY);
   EXPECT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
   ::close(fd);
-  std::filesystem::remove(plain);
 }
 
 // Settings the tty cannot make fail with the SetState text and leave the

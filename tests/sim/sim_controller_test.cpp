@@ -20,6 +20,7 @@
 
 #include "engine/sim_options.h"
 #include "host_bytes.h"
+#include "scratch_dir.h"
 
 namespace vqled {
 namespace {
@@ -97,8 +98,8 @@ void DownloadArea(Host& host, uint8_t area, uint8_t fill) {
 }
 
 TEST(SimController, ServesAreaAfterAreaWhileTheHostReopensThePort) {
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("vqled-sim-test-" + std::to_string(getpid()));
+  const test::ScratchDir scratch("sim-test");
+  const std::filesystem::path& dir = scratch.path();
   SimOptions options = OptionsFor("VQ-M05");
   options.saveDir = (dir / "images").string();  // made by Start()
   SimController sim(options);
@@ -131,7 +132,6 @@ TEST(SimController, ServesAreaAfterAreaWhileTheHostReopensThePort) {
   EXPECT_EQ(sim.Stats().errors, 0);
   sim.Stop();
   EXPECT_FALSE(sim.Running());
-  std::filesystem::remove_all(dir);
 }
 
 TEST(SimController, FramesSplitAcrossWritesAndFramesLeftUnfinished) {
