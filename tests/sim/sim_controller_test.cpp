@@ -42,8 +42,13 @@ class Host {
     tcsetattr(fd_, TCSANOW, &settings);
   }
   ~Host() { Close(); }
+  // Leaves exclusive mode first: a pty keeps it after the close, and the
+  // next open by a user without privilege would fail as busy.
   void Close() {
-    if (fd_ >= 0) close(fd_);
+    if (fd_ >= 0) {
+      ioctl(fd_, TIOCNXCL);
+      close(fd_);
+    }
     fd_ = -1;
   }
 
