@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -178,7 +179,12 @@ TEST_F(SerialCommTest, ManySmallWritesLeaveInCallOrder) {
 TEST_F(SerialCommTest, LargeWritesToASlowReaderArriveWholeAndInOrder) {
   const std::vector<uint8_t> expected = Sequence(3 * 30000);
   std::vector<uint8_t> got;
-  std::thread reader([&] {
+  // The reader starts only once the first Write returned: a Write that waited
+  // for the reader would make it give up waiting.
+  std::promise<void> firstWriteReturned;
+  bool readerGaveUpWaiting = false;
+  std::thread reader([&, started = firstWriteReturned.get_future()] {
+    readerGaveUpWaiting = started.wait_for(std::chrono::seconds(5)) != std::future_status::ready;
     while (got.size() < expected.size()) {
       const std::vector<uint8_t> piece =
           pty.Receive(std::min<size_t>(1024, expected.size() - got.size()), 2000);
@@ -187,15 +193,15 @@ TEST_F(SerialCommTest, LargeWritesToASlowReaderArriveWholeAndInOrder) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   });
-  const auto start = Clock::now();
   port.Write(expected.data(), 30000);
-  EXPECT_LT(ElapsedMs(start), 100);
+  firstWriteReturned.set_value();
   port.Write(expected.data() + 30000, 30000);
   port.Write(expected.data() + 60000, 30000);
   EXPECT_GT(port.QueueCount(COMM_QUEUE_OUTPUT), 0u);
   port.Drain();
   EXPECT_EQ(port.QueueCount(COMM_QUEUE_OUTPUT), 0u);
   reader.join();
+  EXPECT_FALSE(readerGaveUpWaiting);
   ASSERT_EQ(got.size(), expected.size());
   EXPECT_EQ(got, expected);
 }
