@@ -27,12 +27,13 @@ namespace {
 constexpr int kModelVQM07 = 7;  // seven areas, canonical images
 constexpr int kModelVQM13 = 13;
 
-// The window with a clock the test can move on, for the reply watchdog,
+// The window with a clock that stands still until the test moves it on, so
+// that the reply watchdog sees time pass only when the test says so, and
 // that notes the area-of-areas label each time probing starts: however fast
 // the controller answers, no start of Timer1 goes unseen.
 class AgedWindow : public TForm2 {
  public:
-  int64_t NowSeconds() override { return QDateTime::currentSecsSinceEpoch() + skewSeconds; }
+  int64_t NowSeconds() override { return startSeconds_ + skewSeconds; }
   void StartTimer(LinkTimer timer, int intervalMs) override {
     TForm2::StartTimer(timer, intervalMs);
     if (timer == TIMER_1)
@@ -40,6 +41,9 @@ class AgedWindow : public TForm2 {
   }
   int64_t skewSeconds = 0;
   QStringList labelsAtProbe;
+
+ private:
+  const int64_t startSeconds_ = QDateTime::currentSecsSinceEpoch();
 };
 
 void Fire(QTimer* timer) {
