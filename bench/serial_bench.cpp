@@ -3,8 +3,8 @@
 // command frame.
 #include <benchmark/benchmark.h>
 
-#include "../tests/link/serial_pty.h"
 #include "link/serial_comm.h"
+#include "serial_pty.h"
 
 namespace {
 

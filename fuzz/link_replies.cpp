@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "../tests/link/link_fakes.h"
 #include "link/controller_link.h"
+#include "link_fakes.h"
 #include "model/model_selection.h"
 
 namespace {

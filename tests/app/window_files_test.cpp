@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include "../link/serial_pty.h"
 #include "file_dialog.h"
+#include "serial_pty.h"
 #include "window_fixture.h"
 
 using namespace vqled;

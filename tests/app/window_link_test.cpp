@@ -3,6 +3,7 @@
 // port that does not exist is reported and ends with the window usable.
 #include <QPlainTextEdit>
 
+#include "serial_pty.h"
 #include "shape.h"
 #include "window_fixture.h"
 
@@ -22,6 +23,8 @@ void WindowLinkTest::debugBoxWritesTheImageInsteadOfSending() {
   Ui::TForm2& ui = fixture.ui();
   SelectModel(form, 13);
   form.store.Cell(0, 3, 2) = 99;
+  test::Pty controller;  // the port is opened before the image is written
+  ui.ComboBox5->setEditText(QString::fromStdString(controller.SlavePath()));
   ui.CheckBox4->setChecked(true);
   ui.BitBtn7->click();
   QVERIFY(fixture.ReadFile("send.bin").size() > 30);

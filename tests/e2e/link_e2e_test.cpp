@@ -20,6 +20,7 @@
 #include "files/pattern_files.h"
 #include "model/control_states.h"
 #include "model/model_selection.h"
+#include "scratch_dir.h"
 
 namespace vqled {
 namespace {
@@ -105,14 +106,7 @@ struct Sim {
 // the expected images are encoded from that file as the command line reads it.
 class E2eLink : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = std::filesystem::temp_directory_path() /
-          ("vqled-e2e-" + std::to_string(getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir);
-    file = (dir / "pattern.Aled").string();
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
+  void SetUp() override { file = (dir / "pattern.Aled").string(); }
 
   void WritePattern(int model) {
     auto store = std::make_unique<PatternStore>();
@@ -153,7 +147,8 @@ class E2eLink : public ::testing::Test {
     return {image->entry, image->entry + image->imageLast + 1};
   }
 
-  std::filesystem::path dir;
+  test::ScratchDir scratch{"e2e"};
+  const std::filesystem::path& dir = scratch.path();
   std::string file;
 };
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "files/fresh_store.h"
+#include "fresh_store.h"
 #include "model/model_selection.h"
 
 namespace vqled {

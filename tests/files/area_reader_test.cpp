@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "files/fresh_store.h"
 #include "files/pattern_files.h"
+#include "fresh_store.h"
 
 namespace vqled {
 namespace {

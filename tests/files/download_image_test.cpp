@@ -3,15 +3,16 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "download_fixture.h"
 #include "model/model_selection.h"
+#include "scratch_dir.h"
 
 namespace vqled {
 namespace {
@@ -95,22 +96,16 @@ class DebugImageTest : public DownloadTest {
  protected:
   void SetUp() override {
     DownloadTest::SetUp();
-    previous = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "vqled-debug-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    directory = pattern;
-    std::filesystem::current_path(directory);
+    scratch = std::make_unique<test::ScratchCurrentDir>("debug");
+    directory = scratch->path();
   }
-  void TearDown() override {
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(directory);
-  }
+  void TearDown() override { scratch.reset(); }
   static Bytes FileBytes(const char* name) {
     std::ifstream in(name, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
 
-  std::filesystem::path previous;
+  std::unique_ptr<test::ScratchCurrentDir> scratch;
   std::filesystem::path directory;
 };
 

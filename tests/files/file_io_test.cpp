@@ -15,8 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "files/folder_names.h"
-#include "files/ordinary_user.h"
+#include "folder_names.h"
+#include "ordinary_user.h"
+#include "scratch_dir.h"
 
 namespace vqled {
 namespace {
@@ -56,21 +57,16 @@ Outcome Save(const std::string& path, const Bytes& bytes) {
 
 class FileIoTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vqled-io-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
-  }
   void TearDown() override {
     FailTemporaryFilesForTesting(0);
-    chmod(dir.c_str(), 0700);
-    std::system(("rm -rf " + dir).c_str());
+    chmod(dir.c_str(), 0700);  // a test may have taken the folder's write permission
   }
   std::string Path(const char* name) const { return dir + "/" + name; }
   std::vector<std::string> Names() const { return FolderNames(dir); }
   int Entries() const { return static_cast<int>(Names().size()); }
 
-  std::string dir;
+  test::ScratchDir scratch{"io"};
+  std::string dir = scratch.path().string();
 };
 
 // No temporary file can be made beside the target: the target is rewritten

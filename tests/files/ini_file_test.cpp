@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "files/config_keys.h"
+#include "scratch_dir.h"
 
 namespace vqled {
 namespace {
@@ -71,9 +71,8 @@ TEST(IniFile, NewDocumentUsesLineFeeds) {
 }
 
 TEST(IniFile, MissingFileGivesDefaultsAndSaveRoundTrips) {
-  char pattern[] = "/tmp/vqled-ini-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const std::string path = std::string(pattern) + "/Config.ini";
+  const test::ScratchDir dir("ini");
+  const std::string path = dir.File("Config.ini");
   IniFile ini;
   ASSERT_TRUE(ini.Load(path).ok);
   EXPECT_EQ(ini.ReadString("Config", "COM", "COM1"), "COM1");
@@ -82,8 +81,7 @@ TEST(IniFile, MissingFileGivesDefaultsAndSaveRoundTrips) {
   IniFile back;
   ASSERT_TRUE(back.Load(path).ok);
   EXPECT_EQ(back.ReadString("Config", "COM", ""), "COM7");
-  EXPECT_FALSE(ini.Save(std::string(pattern) + "/no/Config.ini").ok);
-  std::system(("rm -rf " + std::string(pattern)).c_str());
+  EXPECT_FALSE(ini.Save(dir.File("no/Config.ini")).ok);
 }
 
 TEST(ConfigKeys, DefaultsOnAMissingFile) {

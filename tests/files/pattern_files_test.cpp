@@ -13,9 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "files/folder_names.h"
-#include "files/fresh_store.h"
-#include "files/ordinary_user.h"
+#include "folder_names.h"
+#include "fresh_store.h"
+#include "ordinary_user.h"
+#include "scratch_dir.h"
 
 namespace vqled {
 namespace {
@@ -37,12 +38,9 @@ class PatternFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     PrepareFreshStore(store, 8);
-    char pattern[] = "/tmp/vqled-files-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
+    dir = scratch.path().string();
     controls.comboBox6Index = 28;
   }
-  void TearDown() override { std::system(("rm -rf " + dir).c_str()); }
   std::string Path(const char* name) const { return dir + "/" + name; }
   std::vector<std::string> Names() const { return FolderNames(dir); }
 
@@ -51,6 +49,7 @@ class PatternFilesTest : public ::testing::Test {
   HeaderControls controls;
   std::unique_ptr<ImageBuffer> image = std::make_unique<ImageBuffer>();
   EncodeContext context{profile, controls, *image};
+  test::ScratchDir scratch{"files"};
   std::string dir;
 };
 

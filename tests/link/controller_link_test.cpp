@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "link/link_fakes.h"
+#include "link_fakes.h"
 
 namespace vqled {
 namespace {

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "scratch_dir.h"
+
 namespace vqled {
 namespace {
 
@@ -13,12 +15,10 @@ namespace fs = std::filesystem;
 // A /dev and /sys of our own, laid out as the kernel lays out tty devices.
 class FakeTree {
  public:
-  FakeTree() : root_(fs::path(::testing::TempDir()) / "serial_ports_tree") {
-    fs::remove_all(root_);
+  FakeTree() : root_(scratch_.path()) {
     fs::create_directories(root_ / "dev");
     fs::create_directories(root_ / "sys" / "class" / "tty");
   }
-  ~FakeTree() { fs::remove_all(root_); }
 
   SerialRoots Roots() const { return {(root_ / "dev").string(), (root_ / "sys").string()}; }
   std::string Dev(const std::string& name) const { return (root_ / "dev" / name).string(); }
@@ -60,6 +60,7 @@ class FakeTree {
   static void Write(const fs::path& path, const std::string& text) { std::ofstream(path) << text; }
 
  private:
+  test::ScratchDir scratch_{"serial-ports"};
   fs::path root_;
 };
 

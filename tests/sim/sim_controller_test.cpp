@@ -20,6 +20,7 @@
 
 #include "engine/sim_options.h"
 #include "host_bytes.h"
+#include "scratch_dir.h"
 
 namespace vqled {
 namespace {
@@ -41,8 +42,13 @@ class Host {
     tcsetattr(fd_, TCSANOW, &settings);
   }
   ~Host() { Close(); }
+  // Leaves exclusive mode first: a pty keeps it after the close, and the
+  // next open by a user without privilege would fail as busy.
   void Close() {
-    if (fd_ >= 0) close(fd_);
+    if (fd_ >= 0) {
+      ioctl(fd_, TIOCNXCL);
+      close(fd_);
+    }
     fd_ = -1;
   }
 
@@ -97,8 +103,8 @@ void DownloadArea(Host& host, uint8_t area, uint8_t fill) {
 }
 
 TEST(SimController, ServesAreaAfterAreaWhileTheHostReopensThePort) {
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("vqled-sim-test-" + std::to_string(getpid()));
+  const test::ScratchDir scratch("sim-test");
+  const std::filesystem::path& dir = scratch.path();
   SimOptions options = OptionsFor("VQ-M05");
   options.saveDir = (dir / "images").string();  // made by Start()
   SimController sim(options);
@@ -131,7 +137,6 @@ TEST(SimController, ServesAreaAfterAreaWhileTheHostReopensThePort) {
   EXPECT_EQ(sim.Stats().errors, 0);
   sim.Stop();
   EXPECT_FALSE(sim.Running());
-  std::filesystem::remove_all(dir);
 }
 
 TEST(SimController, FramesSplitAcrossWritesAndFramesLeftUnfinished) {

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "scratch_dir.h"
+
 namespace vqled {
 namespace {
 
@@ -77,8 +79,8 @@ Bytes Exchange(int fd, const Bytes& frame) {
 }
 
 TEST(SimProgram, ServesUntilSigtermAndKeepsTheStoredImage) {
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("vqled-sim-program-" + std::to_string(getpid()));
+  const test::ScratchDir scratch("sim-program");
+  const std::filesystem::path& dir = scratch.path();
   Program sim({"--model", "VQ-M01", "--quiet", "--save-dir", dir.string()});
   const std::string device = sim.FirstLine();
   ASSERT_EQ(device.rfind("/dev/pts/", 0), 0u) << device;
@@ -98,7 +100,6 @@ TEST(SimProgram, ServesUntilSigtermAndKeepsTheStoredImage) {
   EXPECT_EQ(sim.Stop(), 0);
   std::ifstream saved(dir / "area-01.bin", std::ios::binary);
   EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(saved), {}), (Bytes{0x01, 0x02, 0x03}));
-  std::filesystem::remove_all(dir);
 }
 
 TEST(SimProgram, RefusesAnUnknownModel) {

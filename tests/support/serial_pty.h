@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,6 +32,14 @@ class Pty {
   Pty& operator=(const Pty&) = delete;
 
   const std::string& SlavePath() const { return slave_; }
+
+  // The slave's line settings, read through the master: a port opened
+  // exclusively refuses a second open to anyone but root.
+  termios SlaveSettings() const {
+    termios settings{};
+    if (::tcgetattr(master_, &settings) != 0) throw std::runtime_error("no pty settings");
+    return settings;
+  }
 
   void CloseMaster() {
     if (master_ >= 0) ::close(master_);

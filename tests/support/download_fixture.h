@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "files/download_image.h"
+#include "fresh_store.h"
 
 namespace vqled {
 
@@ -23,13 +24,7 @@ inline Bytes Concat(std::initializer_list<Bytes> parts) {
 
 class DownloadTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (int a = 0; a < kAreaCount; ++a) {
-      ResetArea(store, a);
-      const int32_t values[kDefaultTimeCount] = {1000, 800, 600, 400, 200};
-      for (int k = 0; k < kDefaultTimeCount; ++k) store.defaultTime[a][k] = {values[k], 0};
-    }
-  }
+  void SetUp() override { ResetToStartupAreas(store); }
   // Selects a model as ApplyModelProfile and LayoutGrid leave it.
   void Model(int modelIndex, int valueKind, int channels, int gridColumns) {
     profile.modelIndex = modelIndex;
