@@ -22,10 +22,12 @@ const Text kOneSend{"當前區發送", "one send"};
 const Text kNotFound{"沒有檢測到控制器，請確認硬體連接", "Not Find pls check connt"};
 const Text kErrCaption{"出錯", "ERR"};
 
-// The port number a "COMn" text names, or the device text itself.
+// The port number a "COMn" text names, or the text itself: a device path, or
+// a port outside 1 to 1024 as the user typed it.
 std::string PortLogLine(std::string_view portText) {
   uint32_t number = 0;
-  return ParseComNumber(portText, &number) ? std::to_string(number) : std::string(portText);
+  return ParseComNumber(portText, &number) && ComNumberInRange(number) ? std::to_string(number)
+                                                                       : std::string(portText);
 }
 
 }  // namespace
@@ -67,13 +69,18 @@ void ControllerLink::BitBtn5Click() {
   });
 }
 
-void ControllerLink::BitBtn7Click(int loopCount) {
+void ControllerLink::BitBtn7Click(const std::function<int()>& readEdit6) {
+  host_.SetStatus(kOneSend);
+  allAreasMode = false;
+  const int loopCount = readEdit6();
   Guarded([&] {
-    host_.SetStatus(kOneSend);
-    allAreasMode = false;
     store_.playSettings[store_.currentArea].loopCount = loopCount;
     StartAreaDownload(store_.currentArea);
   });
+}
+
+void ControllerLink::BitBtn7Click(int loopCount) {
+  BitBtn7Click([loopCount] { return loopCount; });
 }
 
 void ControllerLink::StartAreaDownload(int area) {

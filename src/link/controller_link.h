@@ -42,8 +42,11 @@ class ControllerLink {
   ~ControllerLink();
 
   // Window events.
-  void BitBtn5Click();                      // all areas
-  void BitBtn7Click(int loopCount);         // current area, loopCount being Edit6's integer
+  void BitBtn5Click();  // all areas
+  // Current area: the status says so before readEdit6 reads the loop count,
+  // which may raise the conversion error of a text that is no number.
+  void BitBtn7Click(const std::function<int()>& readEdit6);
+  void BitBtn7Click(int loopCount);         // Edit6's integer already read
   void Button5Click(SettingsPanel& panel);  // defaults the trigger rows in panel
   void BitBtn18Click();                     // clock
   void BitBtn19Click();                     // end date, after the day-count check

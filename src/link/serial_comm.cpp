@@ -110,7 +110,8 @@ void SerialComm::RequireClosed() const {
 
 bool SerialComm::Open(uint32_t dwPort, uint32_t dwBaudRate, uint8_t btParity, uint8_t btByteSize,
                       uint8_t btStopBits) {
-  if (dwPort < 1 || dwPort > kPortMax) RaiseComm(kAssertPortRange, 0, PortRangeMessage(dwPort));
+  if (!ComNumberInRange(dwPort))
+    RaiseComm(kAssertPortRange, 0, PortRangeMessage("COM" + std::to_string(dwPort)));
   // An open port keeps its number and name: they tag its notifications.
   RequireClosed();
   dwPort_ = dwPort;
@@ -122,6 +123,8 @@ bool SerialComm::Open(uint32_t dwPort, uint32_t dwBaudRate, uint8_t btParity, ui
 void SerialComm::OpenDevice(const std::string& device) {
   uint32_t number = 0;
   if (ParseComNumber(device, &number)) {
+    // A number too large to hold is named as typed, not as the limit it was cut to.
+    if (!ComNumberInRange(number)) RaiseComm(kAssertPortRange, 0, PortRangeMessage(device));
     Open(number);
     return;
   }

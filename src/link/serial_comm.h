@@ -20,6 +20,7 @@
 
 #include "link/link_port.h"
 #include "link/serial_line.h"
+#include "link/serial_ports.h"
 #include "link/serial_ring.h"
 
 namespace vqled {
@@ -43,7 +44,7 @@ struct CommTimeouts {
 
 class SerialComm : public LinkPort {
  public:
-  static constexpr uint32_t kPortMax = 1024;
+  static constexpr uint32_t kPortMax = kComPortMax;
   static constexpr uint32_t kNoPort = 0xFFFFFFFF;
   static constexpr uint32_t kQueueCountFailed = 0xFFFFFFFF;
   static constexpr uint32_t kBaudRate = 115200;

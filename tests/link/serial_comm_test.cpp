@@ -318,8 +318,18 @@ TEST_F(SerialCommTest, FixedTextsForMisuseAndPortRange) {
   EXPECT_TRUE(port.IsOpen());
   EXPECT_EQ(port.PortNumber(), openNumber);
   EXPECT_EQ(port.DeviceName(), pty.SlavePath());
-  EXPECT_NE(ErrorOf([&] { closed.Open(0); }).userMessage().en.find("Port number 0"),
-            std::string::npos);
+  // The port is named as it was given, not as the limit a huge number is cut to.
+  const struct {
+    std::function<void()> call;
+    std::string port;
+  } named[] = {{[&] { closed.Open(0); }, "COM0"},
+               {[&] { closed.OpenDevice("COM99999"); }, "COM99999"},
+               {[&] { closed.OpenDevice("com1025"); }, "com1025"}};
+  for (const auto& n : named) {
+    const Text message = ErrorOf(n.call).userMessage();
+    EXPECT_NE(message.en.find("Port " + n.port + " is not valid"), std::string::npos) << message.en;
+    EXPECT_NE(message.zh.find("串口 " + n.port + " 无效"), std::string::npos) << message.zh;
+  }
 }
 
 TEST(SerialCommOpen, MissingDeviceOrNotATtyFailsWithCodeAndReasonAndEndsClosed) {
