@@ -187,6 +187,7 @@ void ControllerLink::BitBtn16Click(bool carController) {
     uint8_t frame[kControllerTypeFrameLength];
     BuildControllerTypeFrame(carController, frame);
     WriteFrame(frame, kControllerTypeFrameLength);
+    port_->Drain();
     ClosePort();
     host_.SetLinkLamp(false);
     host_.SetStatus(Same("setup send ok "));
@@ -231,13 +232,10 @@ void ControllerLink::OpenControllerPort() {
   }
 }
 
+// Close purges what has not left the port; a frame that must reach the
+// controller (the finish, the controller type) is drained before this.
 void ControllerLink::ClosePort() {
   if (!port_->IsOpen()) return;
-  try {
-    port_->Drain();  // the last frame must leave before Close purges the line
-  } catch (const CommError&) {
-    // The device is gone; closing below is all that is left to do.
-  }
   try {
     port_->Close(kCloseWaitMs);
   } catch (const CommError&) {
@@ -504,6 +502,9 @@ void ControllerLink::OnStored() {
     return;
   }
   SendCommand(CMD_FINISH, sendArea);
+  // A port that does not send the finish ends the transaction with its
+  // stalled-port message instead of the success text.
+  port_->Drain();
   host_.SetProgress(100);
   host_.SetLinkLamp(false);
   host_.SetStatus(Same("Send OK !!!!"));

@@ -535,6 +535,26 @@ TEST_F(LinkTest, VanishedPortEndsTheTransactionWithItsMessage) {
   ExpectIdle();
 }
 
+// The finish and the controller-type frame must leave the port before it
+// closes; a port that does not send them is reported instead of success.
+TEST_F(LinkTest, FinishThatDoesNotLeaveThePortIsReportedNotSuccess) {
+  link->BitBtn7Click(0);
+  ProbeAndErase();
+  AckAllBlocks();
+  port.failDrain = true;
+  Reply({0xDD});
+  EXPECT_EQ(LastWrite(), (Bytes{0xAA, 0xCC, 0x02, 0xEE, 0x00, 0x55}));
+  EXPECT_FALSE(host.HasStatus("Send OK !!!!"));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].en, "the port does not take the data");
+  ExpectIdle();
+
+  link->BitBtn16Click(false);
+  EXPECT_FALSE(host.HasStatus("setup send ok "));
+  EXPECT_EQ(host.messages.size(), 2u);
+  EXPECT_FALSE(link->port().IsOpen());
+}
+
 TEST_F(LinkTest, ReceiveNotificationsReadTheReplyOnTheirOwnPort) {
   link->BitBtn7Click(0);
   ASSERT_TRUE(port.notify);
