@@ -41,7 +41,7 @@ class LinkPort {
   // The number the notifications of the open port carry.
   virtual uint32_t PortNumber() const = 0;
   // Reads up to length bytes: returns when length bytes came, 10 ms after the
-  // last byte once one came, or after 80 ms. Throws CommError when the
+  // last byte once one came, or after 40 ms. Throws CommError when the
   // device has vanished.
   virtual int Read(uint8_t* buffer, int length) = 0;
   // Hands the bytes to the port and returns at once; bytes leave in call order.

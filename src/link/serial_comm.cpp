@@ -55,12 +55,14 @@ constexpr const char* kAssertWatchEvent =
 // Read time-outs in ms: between bytes, and in total with and without
 // EN_OVERLAPPED_IO; the write time-outs of a queue that does not drain, with
 // EN_OVERLAPPED_IO (the caller only queues) and without (the caller sends).
-// With EN_OVERLAPPED_IO a read that finds nothing and a write that finds the
-// queue full give up within 100 ms: the caller is the user-interface thread.
+// With EN_OVERLAPPED_IO a read that keeps finding bytes or none, and a write
+// that finds the queue full, give up after 40 ms each: the caller is the
+// user-interface thread, and one reply handled (a read, then a block or the
+// finish written and drained) stays within 100 ms.
 constexpr uint32_t kReadIntervalMs = 10;
-constexpr uint32_t kReadTotalMs = 80;
+constexpr uint32_t kReadTotalMs = 40;
 constexpr uint32_t kReadTotalPlainMs = 250;
-constexpr uint32_t kWriteQueueMs = 50;
+constexpr uint32_t kWriteQueueMs = 40;
 constexpr uint32_t kWriteTotalPlainMs = 10000;
 constexpr auto kDrainPoll = milliseconds(1);
 constexpr auto kNotifyInterval = milliseconds(10);

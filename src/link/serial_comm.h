@@ -27,7 +27,7 @@ namespace vqled {
 
 // Bits of the option word.
 constexpr uint32_t EN_WATCH_THREAD = 0x01;   // run the watch thread
-constexpr uint32_t EN_OVERLAPPED_IO = 0x02;  // reads wait 80 ms in total instead of 250
+constexpr uint32_t EN_OVERLAPPED_IO = 0x02;  // reads wait 40 ms in total instead of 250
 
 enum CommQueue { COMM_QUEUE_INPUT, COMM_QUEUE_OUTPUT };
 

@@ -143,14 +143,14 @@ TEST_F(SerialCommTest, ReadOfZeroBytesReturnsAtOnce) {
   EXPECT_LT(ElapsedMs(start), 50);
 }
 
-// Silence ends a read after the total time-out: 80 ms with EN_OVERLAPPED_IO (the user-interface
+// Silence ends a read after the total time-out: 40 ms with EN_OVERLAPPED_IO (the user-interface
 // thread never waits longer than 100 ms), 250 ms without.
 TEST(SerialCommTimeout, SilenceEndsTheReadAfterTheTotalTimeOut) {
   struct Case {
     uint32_t option;
     int64_t totalMs;
   };
-  for (const Case c : {Case{EN_WATCH_THREAD | EN_OVERLAPPED_IO, 80}, Case{EN_WATCH_THREAD, 250}}) {
+  for (const Case c : {Case{EN_WATCH_THREAD | EN_OVERLAPPED_IO, 40}, Case{EN_WATCH_THREAD, 250}}) {
     Pty pty;
     SerialComm port(c.option);
     port.OpenDevice(pty.SlavePath());
@@ -271,7 +271,7 @@ TEST_F(SerialCommTest, PeerThatNeverReadsStallsWritesAndDrainWithinTheBound) {
   const int64_t drainMs = ElapsedMs(start);
   std::printf("longest write %lld ms, drain %lld ms\n", static_cast<long long>(longestMs),
               static_cast<long long>(drainMs));
-  // The bounds are 50 and 40 ms; the rest is room for a loaded machine.
+  // The bounds are 40 ms each; the rest is room for a loaded machine.
   EXPECT_LT(longestMs, 100);
   EXPECT_LT(drainMs, 100);
   for (const CommError& error : {*stalled, drained}) {
