@@ -71,8 +71,8 @@ void ControllerLink::BitBtn5Click() {
 
 void ControllerLink::BitBtn7Click(const std::function<int()>& readEdit6) {
   host_.SetStatus(kOneSend);
-  allAreasMode = false;
   const int loopCount = readEdit6();
+  allAreasMode = false;
   Guarded([&] {
     store_.playSettings[store_.currentArea].loopCount = loopCount;
     StartAreaDownload(store_.currentArea);
