@@ -108,6 +108,10 @@ void TForm2::CreateTimers() {
   }
   Timer3->setInterval(100);
   DataTime->setInterval(1000);
+  // The link's probe and watchdog keep whole milliseconds: the first probe
+  // one second after the press, the watchdog's four seconds after progress.
+  Timer1->setTimerType(Qt::PreciseTimer);
+  Timer5->setTimerType(Qt::PreciseTimer);
 }
 
 void TForm2::AttachNumberFilters() {

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <chrono>
 
 #include "Mianc.h"
 #include "application.h"
@@ -65,9 +66,10 @@ DownloadControls TForm2::CurrentDownloadControls() const {
   return controls;
 }
 
-// "当前区发送": the loop count of Edit6 is stored for the current area first.
+// "当前区发送": the status line says so, then the loop count of Edit6 is
+// stored for the current area (a text that is no number stops it there).
 void TForm2::BitBtn7Click() {
-  link_->BitBtn7Click(ReadInt(ui_->Edit6->text()));
+  link_->BitBtn7Click([this] { return ReadInt(ui_->Edit6->text()); });
 }
 
 // "发送设置": the 40-byte settings image from the panel's lists. The row
@@ -164,8 +166,12 @@ std::string_view TForm2::PortText() {
 LocalTime TForm2::LocalNow() {
   return ToLocalTime(QDateTime::currentDateTime());
 }
+// A clock that the system's time setting never moves: the watchdog measures
+// silence, and a step of the calendar clock must not end or stretch it.
 int64_t TForm2::NowSeconds() {
-  return QDateTime::currentSecsSinceEpoch();
+  return std::chrono::duration_cast<std::chrono::seconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 LocalTime TForm2::EndDate() {
   return ToLocalTime(ui_->DateTimePicker1->dateTime());

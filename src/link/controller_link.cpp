@@ -1,5 +1,6 @@
 #include "link/controller_link.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -21,10 +22,12 @@ const Text kOneSend{"當前區發送", "one send"};
 const Text kNotFound{"沒有檢測到控制器，請確認硬體連接", "Not Find pls check connt"};
 const Text kErrCaption{"出錯", "ERR"};
 
-// The port number a "COMn" text names, or the device text itself.
+// The port number a "COMn" text names, or the text itself: a device path, or
+// a port outside 1 to 1024 as the user typed it.
 std::string PortLogLine(std::string_view portText) {
   uint32_t number = 0;
-  return ParseComNumber(portText, &number) ? std::to_string(number) : std::string(portText);
+  return ParseComNumber(portText, &number) && ComNumberInRange(number) ? std::to_string(number)
+                                                                       : std::string(portText);
 }
 
 }  // namespace
@@ -66,13 +69,18 @@ void ControllerLink::BitBtn5Click() {
   });
 }
 
-void ControllerLink::BitBtn7Click(int loopCount) {
+void ControllerLink::BitBtn7Click(const std::function<int()>& readEdit6) {
+  host_.SetStatus(kOneSend);
+  const int loopCount = readEdit6();
+  allAreasMode = false;
   Guarded([&] {
-    host_.SetStatus(kOneSend);
-    allAreasMode = false;
     store_.playSettings[store_.currentArea].loopCount = loopCount;
     StartAreaDownload(store_.currentArea);
   });
+}
+
+void ControllerLink::BitBtn7Click(int loopCount) {
+  BitBtn7Click([loopCount] { return loopCount; });
 }
 
 void ControllerLink::StartAreaDownload(int area) {
@@ -98,12 +106,7 @@ void ControllerLink::StartAreaDownload(int area) {
     return;
   }
   host_.ClearLog();
-  awaitingErase = true;
-  replyExpected = true;
-  lastBlockSent = false;
-  awaitingPresence = true;
-  blockIndex = 0;
-  prevBlockIndex = 0;
+  AwaitReplies();
   host_.SetStatus(kOneSend);
   if (host_.DebugImageWanted()) {
     replyExpected = false;
@@ -158,11 +161,20 @@ void ControllerLink::StartSettingsTransaction(int mode) {
   host_.SetControlEnabled(CONTROL_BITBTN7, false);
   host_.SetControlEnabled(CONTROL_COMBOBOX5, false);
   host_.StartTimer(TIMER_1, kSettingsProbeIntervalMs);
-  awaitingPresence = true;
-  replyExpected = true;
+  AwaitReplies();
+}
+
+// The transaction state of a start: every reply of the transaction is still
+// to come, and nothing of an earlier transaction's replies is held.
+void ControllerLink::AwaitReplies() {
   awaitingErase = true;
+  replyExpected = true;
+  lastBlockSent = false;
+  awaitingPresence = true;
   blockIndex = 0;
   prevBlockIndex = 0;
+  dataEndSent = false;
+  heldCount_ = 0;
 }
 
 void ControllerLink::BitBtn16Click(bool carController) {
@@ -175,6 +187,7 @@ void ControllerLink::BitBtn16Click(bool carController) {
     uint8_t frame[kControllerTypeFrameLength];
     BuildControllerTypeFrame(carController, frame);
     WriteFrame(frame, kControllerTypeFrameLength);
+    port_->Drain();
     ClosePort();
     host_.SetLinkLamp(false);
     host_.SetStatus(Same("setup send ok "));
@@ -219,13 +232,10 @@ void ControllerLink::OpenControllerPort() {
   }
 }
 
+// Close purges what has not left the port; a frame that must reach the
+// controller (the finish, the controller type) is drained before this.
 void ControllerLink::ClosePort() {
   if (!port_->IsOpen()) return;
-  try {
-    port_->Drain();  // the last frame must leave before Close purges the line
-  } catch (const CommError&) {
-    // The device is gone; closing below is all that is left to do.
-  }
   try {
     port_->Close(kCloseWaitMs);
   } catch (const CommError&) {
@@ -297,7 +307,13 @@ void ControllerLink::HandleReply(const uint8_t* bytes, int count) {
   host_.AddLogLine(hex);
   host_.SetLastReply(hex);
   if (!replyExpected || count <= 0) return;
-  Guarded([&] { ActOnReply(bytes, count); });
+  Guarded([&] {
+    if (heldCount_ > 0) {
+      CompletePresentM28(bytes, count);
+    } else {
+      ActOnReply(bytes, count);
+    }
+  });
 }
 
 void ControllerLink::ActOnReply(const uint8_t* bytes, int count) {
@@ -310,7 +326,11 @@ void ControllerLink::ActOnReply(const uint8_t* bytes, int count) {
       if (awaitingPresence) OnPresent(Same("connt ok !"), CMD_ERASE);
       break;
     case RPL_PRESENT_M28:
-      OnPresentM28(bytes, count);
+      if (count < kPresentM28Length) {
+        HoldPresentM28(bytes, count);
+      } else {
+        OnPresentM28(bytes);
+      }
       break;
     case RPL_CLOCK_READY:
     case RPL_END_DATE_READY:
@@ -358,7 +378,28 @@ void ControllerLink::OnPresent(const Text& status, uint8_t nextCode) {
   ArmWatchdog();
 }
 
-void ControllerLink::OnPresentM28(const uint8_t* bytes, int count) {
+// A read ended inside an RPL_PRESENT_M28 reply: the controller has answered,
+// so probing stops, and the rest of the reply is awaited under the watchdog.
+void ControllerLink::HoldPresentM28(const uint8_t* bytes, int count) {
+  std::memcpy(held_, bytes, static_cast<size_t>(count));
+  heldCount_ = count;
+  host_.StopTimer(TIMER_1);
+  ArmWatchdog();
+}
+
+// The next read continues the held reply; once its three bytes are there
+// it is acted on, and the rest of the read belongs to it.
+void ControllerLink::CompletePresentM28(const uint8_t* bytes, int count) {
+  const int taken = std::min(count, kPresentM28Length - heldCount_);
+  std::memcpy(held_ + heldCount_, bytes, static_cast<size_t>(taken));
+  heldCount_ += taken;
+  if (heldCount_ < kPresentM28Length) return;
+  heldCount_ = 0;
+  OnPresentM28(held_);
+}
+
+// reply holds the three bytes of RPL_PRESENT_M28.
+void ControllerLink::OnPresentM28(const uint8_t* reply) {
   if (profile_.modelIndex != kModelVQM28) {
     host_.SetStatus(Same("控制器型号错误请重新发送！"));
     host_.SwitchToModelVQM28();
@@ -371,9 +412,7 @@ void ControllerLink::OnPresentM28(const uint8_t* bytes, int count) {
     host_.LinkStopped();
     return;
   }
-  const int high = count > 1 ? bytes[1] : 0;
-  const int low = count > 2 ? bytes[2] : 0;
-  const int reported = high * 256 + low;
+  const int reported = reply[1] * 256 + reply[2];
   if (reported < 1 || reported > kMaxBlockSize) {
     // A data frame holds at most 2043 image bytes, and a block of 0 would
     // never end the image: refuse rather than send frames that cannot work.
@@ -410,6 +449,7 @@ void ControllerLink::OnBlockAck(uint8_t code) {
   watchdogStamp = host_.NowSeconds();
   if (lastBlockSent) {
     SendCommand(code == RPL_BLOCK_ACK_AE ? CMD_DATA_END_AE : CMD_DATA_END_AA, sendArea);
+    dataEndSent = true;
   } else {
     prevBlockIndex = blockIndex;
     ++blockIndex;
@@ -450,7 +490,10 @@ void ControllerLink::OnReceiveError() {
   host_.StartTimer(TIMER_5, kWatchdogIntervalMs);
 }
 
+// Before the end-of-data command went out the controller cannot have stored
+// the area: such a reply is only logged, and the transaction goes on.
 void ControllerLink::OnStored() {
+  if (!dataEndSent) return;
   blockIndex = 0;
   if (allAreasMode && linkMode == LINK_DOWNLOAD && sendArea < profile_.areaCount - 1) {
     ++sendArea;
@@ -459,6 +502,9 @@ void ControllerLink::OnStored() {
     return;
   }
   SendCommand(CMD_FINISH, sendArea);
+  // A port that does not send the finish ends the transaction with its
+  // stalled-port message instead of the success text.
+  port_->Drain();
   host_.SetProgress(100);
   host_.SetLinkLamp(false);
   host_.SetStatus(Same("Send OK !!!!"));
@@ -507,9 +553,25 @@ void ControllerLink::Timer5Timer() {
     host_.StopTimer(TIMER_5);
     host_.SetControlEnabled(CONTROL_COMBOBOX5, true);
     host_.SetControlEnabled(CONTROL_BITBTN5, true);
+    if (heldCount_ > 0) {
+      FailIncompleteReply();
+      return;
+    }
     host_.SetStatus(Same("send  timeout。Pls Re send！"));
     EndTransaction();
   });
+}
+
+// An RPL_PRESENT_M28 reply whose block size never came: nothing can be sent
+// without it, and a guess would cut the image into the wrong blocks.
+void ControllerLink::FailIncompleteReply() {
+  char hex[kReplyHexCapacity];
+  ReplyToHex(held_, heldCount_, hex);
+  std::string reply(hex);
+  if (!reply.empty() && reply.back() == ' ') reply.pop_back();
+  FailTransaction(
+      {"控制器的应答 " + reply + " 不完整，缺少数据块大小，未发送",
+       "the controller's reply " + reply + " ended before its block size came; nothing was sent"});
 }
 
 // ---- Ending ---------------------------------------------------------------

@@ -42,8 +42,11 @@ class ControllerLink {
   ~ControllerLink();
 
   // Window events.
-  void BitBtn5Click();                      // all areas
-  void BitBtn7Click(int loopCount);         // current area, loopCount being Edit6's integer
+  void BitBtn5Click();  // all areas
+  // Current area: the status says so before readEdit6 reads the loop count,
+  // which may raise the conversion error of a text that is no number.
+  void BitBtn7Click(const std::function<int()>& readEdit6);
+  void BitBtn7Click(int loopCount);         // Edit6's integer already read
   void Button5Click(SettingsPanel& panel);  // defaults the trigger rows in panel
   void BitBtn18Click();                     // clock
   void BitBtn19Click();                     // end date, after the day-count check
@@ -84,12 +87,17 @@ class ControllerLink {
   int prevBlockIndex = 0;
   int probeCount = 0;
   int64_t watchdogStamp = 0;
+  // The end-of-data command has gone out: only now does RPL_STORED mean the
+  // area was stored.
+  bool dataEndSent = false;
   char dayCountText[16] = "00";  // Label138 as last shown
 
  private:
   void ActOnReply(const uint8_t* bytes, int count);
   void OnPresent(const Text& status, uint8_t nextCode);
-  void OnPresentM28(const uint8_t* bytes, int count);
+  void HoldPresentM28(const uint8_t* bytes, int count);
+  void CompletePresentM28(const uint8_t* bytes, int count);
+  void OnPresentM28(const uint8_t* reply);
   void OnEraseReply(bool erased);
   void OnBlockAck(uint8_t code);
   void OnStored();
@@ -98,6 +106,8 @@ class ControllerLink {
   void OnReceiveError();
   void OnReturnError();
   void GiveUpProbing();
+  void AwaitReplies();
+  void FailIncompleteReply();
   void GiveControlsBack();
   void FailTransaction(const Text& message);
   void FailOnPortError(const CommError& error);
@@ -112,6 +122,10 @@ class ControllerLink {
   ModelProfile& profile_;
   ImageBuffer& image_;
   DownloadEncoder encoder_;
+  // The first bytes of an RPL_PRESENT_M28 reply whose block size is still to
+  // come in a later read; heldCount_ 0 when none is held.
+  uint8_t held_[kPresentM28Length] = {};
+  int heldCount_ = 0;
 };
 
 }  // namespace vqled

@@ -48,6 +48,8 @@ constexpr int kDataFrameCapacity = 2048;
 constexpr int kMaxBlockSize = kDataFrameCapacity - 5;  // 2043
 constexpr int kControllerTypeFrameLength = 9;
 constexpr int kMaxReplyChunk = 64;
+// RPL_PRESENT_M28 with the controller's block size, high byte first.
+constexpr int kPresentM28Length = 3;
 constexpr int kReplyHexCapacity = kMaxReplyChunk * 3 + 1;
 
 // A calendar date and time of day as the controller takes them.

@@ -41,12 +41,15 @@ class LinkPort {
   // The number the notifications of the open port carry.
   virtual uint32_t PortNumber() const = 0;
   // Reads up to length bytes: returns when length bytes came, 10 ms after the
-  // last byte once one came, or after 500 ms. Throws CommError when the
+  // last byte once one came, or after 40 ms. Throws CommError when the
   // device has vanished.
   virtual int Read(uint8_t* buffer, int length) = 0;
   // Hands the bytes to the port and returns at once; bytes leave in call order.
+  // A port whose queue stays full (a peer that stopped reading) throws
+  // CommError naming it within 100 ms.
   virtual int Write(const uint8_t* buffer, int length) = 0;
-  // Waits until every byte handed to Write has left the port.
+  // Waits until every byte handed to Write has left the port; throws
+  // CommError naming the port when they have not within 100 ms.
   virtual void Drain() = 0;
   // Stops the watch thread, purges and closes the port.
   virtual void Close(int waitMs) = 0;

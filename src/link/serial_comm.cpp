@@ -53,12 +53,18 @@ constexpr const char* kAssertWatchEvent =
     "COMM_ASSERT(hWatchEvent_ != NULL) failed; SerialComm(1660); ";
 
 // Read time-outs in ms: between bytes, and in total with and without
-// EN_OVERLAPPED_IO; the write time-out of a queue that does not drain.
+// EN_OVERLAPPED_IO; the write time-outs of a queue that does not drain, with
+// EN_OVERLAPPED_IO (the caller only queues) and without (the caller sends).
+// With EN_OVERLAPPED_IO a read that keeps finding bytes or none, and a write
+// that finds the queue full, give up after 40 ms each: the caller is the
+// user-interface thread, and one reply handled (a read, then a block or the
+// finish written and drained) stays within 100 ms.
 constexpr uint32_t kReadIntervalMs = 10;
-constexpr uint32_t kReadTotalMs = 500;
+constexpr uint32_t kReadTotalMs = 40;
 constexpr uint32_t kReadTotalPlainMs = 250;
-constexpr uint32_t kWritePerByteMs = 1;
-constexpr uint32_t kWriteTotalMs = 10000;
+constexpr uint32_t kWriteQueueMs = 40;
+constexpr uint32_t kWriteTotalPlainMs = 10000;
+constexpr auto kDrainPoll = milliseconds(1);
 constexpr auto kNotifyInterval = milliseconds(10);
 
 // Waits for events on fds until deadline (time_point::max(): no limit);
@@ -110,7 +116,8 @@ void SerialComm::RequireClosed() const {
 
 bool SerialComm::Open(uint32_t dwPort, uint32_t dwBaudRate, uint8_t btParity, uint8_t btByteSize,
                       uint8_t btStopBits) {
-  if (dwPort < 1 || dwPort > kPortMax) RaiseComm(kAssertPortRange, 0, PortRangeMessage(dwPort));
+  if (!ComNumberInRange(dwPort))
+    RaiseComm(kAssertPortRange, 0, PortRangeMessage("COM" + std::to_string(dwPort)));
   // An open port keeps its number and name: they tag its notifications.
   RequireClosed();
   dwPort_ = dwPort;
@@ -122,6 +129,8 @@ bool SerialComm::Open(uint32_t dwPort, uint32_t dwBaudRate, uint8_t btParity, ui
 void SerialComm::OpenDevice(const std::string& device) {
   uint32_t number = 0;
   if (ParseComNumber(device, &number)) {
+    // A number too large to hold is named as typed, not as the limit it was cut to.
+    if (!ComNumberInRange(number)) RaiseComm(kAssertPortRange, 0, PortRangeMessage(device));
     Open(number);
     return;
   }
@@ -188,8 +197,8 @@ bool SerialComm::SetState(uint32_t dwBaudRate, uint8_t btParity, uint8_t btByteS
 // The time-outs Read and Write keep to, and both directions purged.
 void SerialComm::SetupPort() {
   const bool overlapped = dwOption_ & EN_OVERLAPPED_IO;
-  CO_ = {kReadIntervalMs, 0, overlapped ? kReadTotalMs : kReadTotalPlainMs,
-         overlapped ? kWritePerByteMs : 0, kWriteTotalMs};
+  CO_ = {kReadIntervalMs, 0, overlapped ? kReadTotalMs : kReadTotalPlainMs, 0,
+         overlapped ? kWriteQueueMs : kWriteTotalPlainMs};
   if (::tcflush(hComm_, TCIOFLUSH) != 0)
     RaiseComm(kAssertPurge, errno, PortOpenMessage(szName_, errno));
   std::lock_guard lock(outMutex_);
@@ -431,14 +440,38 @@ int SerialComm::Write(const uint8_t* buffer, int length) {
   return sent > queuedBefore ? static_cast<int>(sent - queuedBefore) : 0;
 }
 
+// Waits at most kDrainWaitMs for our queue, then the driver's, to empty. A
+// port that does not send them in that time (a peer that stopped reading, an
+// adapter held by flow control) raises the stalled-port error; a vanished one
+// has nothing left to wait for.
 void SerialComm::Drain() {
   if (!IsOpen()) return;
+  const Clock::time_point deadline = Clock::now() + milliseconds(kDrainWaitMs);
   {
     std::unique_lock lock(outMutex_);
-    AwaitOutputLocked(lock, Clock::now() + milliseconds(kDrainWaitMs), &SerialComm::OutEmptyLocked);
+    const bool queued = AwaitOutputLocked(lock, deadline, &SerialComm::OutEmptyLocked);
     if (bVanished_) return;
+    if (!queued) {
+      lock.unlock();
+      RaiseComm(kAssertWriteResult, ETIMEDOUT, PortStalledMessage(szName_));
+    }
   }
-  ::tcdrain(hComm_);
+  if (!LineDrained(deadline)) RaiseComm(kAssertWriteResult, ETIMEDOUT, PortStalledMessage(szName_));
+}
+
+// tcdrain without its unlimited wait: the driver's output queue, then the
+// transmitter where the driver can tell (TIOCSERGETLSR), polled until empty
+// or the deadline.
+bool SerialComm::LineDrained(Clock::time_point deadline) const {
+  for (;;) {
+    int queued = 0;
+    if (::ioctl(hComm_, TIOCOUTQ, &queued) != 0) queued = 0;
+    unsigned int lineStatus = TIOCSER_TEMT;
+    if (::ioctl(hComm_, TIOCSERGETLSR, &lineStatus) != 0) lineStatus = TIOCSER_TEMT;
+    if (queued == 0 && (lineStatus & TIOCSER_TEMT)) return true;
+    if (Clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kDrainPoll);
+  }
 }
 
 uint32_t SerialComm::QueueCount(CommQueue queue) const {

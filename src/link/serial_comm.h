@@ -20,19 +20,22 @@
 
 #include "link/link_port.h"
 #include "link/serial_line.h"
+#include "link/serial_ports.h"
 #include "link/serial_ring.h"
 
 namespace vqled {
 
 // Bits of the option word.
 constexpr uint32_t EN_WATCH_THREAD = 0x01;   // run the watch thread
-constexpr uint32_t EN_OVERLAPPED_IO = 0x02;  // reads wait 500 ms in total instead of 250
+constexpr uint32_t EN_OVERLAPPED_IO = 0x02;  // reads wait 40 ms in total instead of 250
 
 enum CommQueue { COMM_QUEUE_INPUT, COMM_QUEUE_OUTPUT };
 
 // The time-out record: reads end 10 ms after the last byte once one came,
 // or after the total constant; a write whose bytes cannot be queued waits at
-// most multiplier × length + constant for the port to take them.
+// most multiplier × length + constant for the port to take them. With the
+// watch thread (the window's and the CLI's port) no wait exceeds 100 ms, so
+// the user-interface thread that reads and writes never stalls for longer.
 struct CommTimeouts {
   uint32_t readIntervalTimeout;
   uint32_t readTotalTimeoutMultiplier;
@@ -43,12 +46,14 @@ struct CommTimeouts {
 
 class SerialComm : public LinkPort {
  public:
-  static constexpr uint32_t kPortMax = 1024;
+  static constexpr uint32_t kPortMax = kComPortMax;
   static constexpr uint32_t kNoPort = 0xFFFFFFFF;
   static constexpr uint32_t kQueueCountFailed = 0xFFFFFFFF;
   static constexpr uint32_t kBaudRate = 115200;
   static constexpr int kCloseWaitMs = 500;
-  static constexpr int kDrainWaitMs = 2000;
+  // How long Drain waits for the bytes written to leave: the finish frame
+  // takes well under a millisecond at 115200 baud.
+  static constexpr int kDrainWaitMs = 40;
   // Output the port has not taken yet; the largest frame is about 2050 bytes.
   static constexpr size_t kOutQueueSize = 65536;
   // Ports opened by device path carry numbers from here on, one per open, so
@@ -108,6 +113,7 @@ class SerialComm : public LinkPort {
 
   // Output; every *Locked function runs with outMutex_ held.
   size_t FlushLocked();
+  bool LineDrained(Clock::time_point deadline) const;
   bool AwaitOutputLocked(std::unique_lock<std::mutex>& lock, Clock::time_point deadline,
                          bool (SerialComm::*done)() const);
   bool OutRoomLocked() const { return outQueue_.Room() > 0 || bVanished_; }

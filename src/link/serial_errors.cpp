@@ -85,10 +85,9 @@ Text PortVanishedMessage(const std::string& device) {
           "Serial port " + device + " was disconnected. Reconnect the controller and send again."};
 }
 
-Text PortRangeMessage(uint32_t port) {
-  const std::string number = std::to_string(port);
-  return {"串口号 " + number + " 无效，串口号须在 1 到 1024 之间。",
-          "Port number " + number + " is not valid; port numbers run from 1 to 1024."};
+Text PortRangeMessage(const std::string& port) {
+  return {"串口 " + port + " 无效，串口号须在 1 到 1024 之间（COM1 到 COM1024）。",
+          "Port " + port + " is not valid; port numbers run from 1 to 1024 (COM1 to COM1024)."};
 }
 
 Text PortStalledMessage(const std::string& device) {

@@ -27,8 +27,9 @@ Text PortOpenMessage(const std::string& device, int err);
 // The device went away while it was in use (unplugged, hung up).
 Text PortVanishedMessage(const std::string& device);
 
-// The port number of a "COMn" text or an Open call lies outside 1 to 1024.
-Text PortRangeMessage(uint32_t port);
+// The port of a "COMn" text or an Open call lies outside 1 to 1024; port is
+// named as the user gave it ("COM99999").
+Text PortRangeMessage(const std::string& port);
 
 // The device has not taken the bytes written to it within the write time-out.
 Text PortStalledMessage(const std::string& device);

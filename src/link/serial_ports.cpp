@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr uint32_t kPortNumberLimit = 1025;
+constexpr uint32_t kPortNumberLimit = kComPortMax + 1;
 
 // The kernel groups of serial devices, in the order the list shows them.
 constexpr std::string_view kUsbPrefix = "ttyUSB";

@@ -37,9 +37,17 @@ struct NoPortNotice {
 };
 NoPortNotice NoPortNoticeFor(int textVariant);
 
+// Port numbers run from 1 to this.
+constexpr uint32_t kComPortMax = 1024;
+
 // The number of a "COMn" text (letters in any case, n decimal); false for
 // any other text. Numbers above 1024 come back as 1025, so that the range
 // check refuses them without overflowing.
 bool ParseComNumber(std::string_view text, uint32_t* number);
+
+// Whether a "COMn" text names a port number in 1 to 1024.
+inline bool ComNumberInRange(uint32_t number) {
+  return number >= 1 && number <= kComPortMax;
+}
 
 }  // namespace vqled

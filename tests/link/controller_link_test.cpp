@@ -367,7 +367,7 @@ TEST_F(LinkTest, VQM28ReplyReplacesTheBlockSize) {
 
 TEST_F(LinkTest, VQM28BlockSizeOutsideTheFrameEndsTheTransaction) {
   profile.modelIndex = kModelVQM28;
-  const Bytes replies[] = {{0x7E, 0x00, 0x00}, {0x7E, 0x07, 0xFC}, {0x7E, 0xFF, 0xFF}, {0x7E}};
+  const Bytes replies[] = {{0x7E, 0x00, 0x00}, {0x7E, 0x07, 0xFC}, {0x7E, 0xFF, 0xFF}};
   for (const Bytes& reply : replies) {
     port.written.clear();
     host.messages.clear();
@@ -379,6 +379,106 @@ TEST_F(LinkTest, VQM28BlockSizeOutsideTheFrameEndsTheTransaction) {
     EXPECT_NE(host.messages[0].en.find("block size"), std::string::npos);
     EXPECT_FALSE(host.messages[0].zh.empty());
     EXPECT_EQ(profile.blockSize, 4);
+    ExpectIdle();
+  }
+}
+
+// The three bytes of a VQ-M28 presence reply may come in separate reads; the
+// block size is taken only once all three are there.
+TEST_F(LinkTest, VQM28ReplySplitAcrossReadsIsActedOnWhole) {
+  profile.modelIndex = kModelVQM28;
+  imageLength = 400;
+  const std::vector<Bytes> splits[] = {
+      {{0x7E, 0x01}, {0x2C}},
+      {{0x7E}, {0x01, 0x2C}},
+      {{0x7E}, {0x01}, {0x2C, 0x8F}},  // what follows the reply in its last read is not a reply
+  };
+  for (const std::vector<Bytes>& reads : splits) {
+    port.written.clear();
+    profile.blockSize = 4;
+    link->BitBtn7Click(0);
+    FireTimer1();
+    for (const Bytes& read : reads) port.pendingReads.push_back(read);
+    for (size_t i = 0; i + 1 < reads.size(); ++i) {
+      link->OnCommReceive(7);
+      EXPECT_EQ(Writes(), 1) << "nothing sent on a partial reply";
+      EXPECT_FALSE(host.Timer1().running) << "the controller has answered: no more probes";
+      EXPECT_TRUE(host.Timer5().running);
+    }
+    link->OnCommReceive(7);
+    EXPECT_EQ(profile.blockSize, 300);
+    EXPECT_EQ(LastWrite(), (Bytes{0xAA, 0xCC, 0x02, 0x9F, 0x00, 0x55}));
+    EXPECT_EQ(host.Status().zh, "连接成功准备檫除原花样分区！");
+    Reply({0x3C});
+    EXPECT_EQ(LastWrite().size(), 304u);
+    EXPECT_EQ(Bytes(LastWrite().begin(), LastWrite().begin() + 3), (Bytes{0xAA, 0x01, 0x2C}));
+    host.seconds += 4;
+    link->Timer5Timer();
+  }
+}
+
+TEST_F(LinkTest, VQM28ReplyThatNeverCompletesIsRefusedByName) {
+  profile.modelIndex = kModelVQM28;
+  link->BitBtn7Click(0);
+  FireTimer1();
+  Reply({0x7E, 0x01});
+  host.seconds += 3;
+  link->Timer5Timer();
+  EXPECT_TRUE(host.messages.empty());  // still within the watchdog's limit
+  host.seconds += 1;
+  link->Timer5Timer();
+  EXPECT_EQ(Writes(), 1);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].en,
+            "the controller's reply 7E 01 ended before its block size came; nothing was sent");
+  EXPECT_EQ(host.messages[0].zh, "控制器的应答 7E 01 不完整，缺少数据块大小，未发送");
+  EXPECT_EQ(profile.blockSize, 4);
+  EXPECT_TRUE(Enabled(CONTROL_BITBTN5));
+  ExpectIdle();
+  Reply({0x2C});  // too late: the transaction has ended
+  EXPECT_EQ(Writes(), 1);
+}
+
+// On another model the switch waits for the whole reply too, so that its
+// size bytes are not taken for replies of their own (0xAA: a block ack).
+TEST_F(LinkTest, WrongModelReplySplitAcrossReadsSwitchesOnce) {
+  link->BitBtn7Click(0);
+  FireTimer1();
+  Reply({0x7E});
+  EXPECT_EQ(host.modelSwitches, 0);
+  Reply({0x01, 0xAA});
+  EXPECT_EQ(host.modelSwitches, 1);
+  EXPECT_EQ(Writes(), 1);
+  Reply({0xAA});
+  EXPECT_EQ(Writes(), 2) << "a reply after the whole 0x7E is acted on again";
+}
+
+// RPL_STORED counts only after the end-of-data command: earlier it is logged
+// and the transaction carries on to its own end.
+TEST_F(LinkTest, StoredReplyBeforeTheEndOfDataIsOnlyLogged) {
+  const struct {
+    const char* state;
+    int blocksAcked;  // -1 probing, 0 erasing (probe answered), 1.. blocks acknowledged
+  } cases[] = {{"probing", -1}, {"erasing", 0}, {"blocks", 1}};
+  for (const auto& c : cases) {
+    port.written.clear();
+    host.statuses.clear();
+    link->BitBtn7Click(0);
+    FireTimer1();
+    if (c.blocksAcked >= 0) Reply({0x8F});
+    for (int i = 0; i < c.blocksAcked; ++i) Reply(i == 0 ? Bytes{0x3C} : Bytes{0xAE});
+    const int writes = Writes();
+    Reply({0xDD});
+    EXPECT_EQ(host.log.back(), "DD ") << c.state;
+    EXPECT_EQ(Writes(), writes) << c.state << ": no finish";
+    EXPECT_FALSE(host.HasStatus("Send OK !!!!")) << c.state;
+    EXPECT_TRUE(link->port().IsOpen()) << c.state;
+    if (c.blocksAcked < 0) Reply({0x8F});
+    if (c.blocksAcked < 1) Reply({0x3C});
+    AckAllBlocks();
+    Reply({0xDD});
+    EXPECT_EQ(LastWrite(), (Bytes{0xAA, 0xCC, 0x02, 0xEE, 0x00, 0x55})) << c.state;
+    EXPECT_EQ(host.Status().en, "Send OK !!!!") << c.state;
     ExpectIdle();
   }
 }
@@ -433,6 +533,26 @@ TEST_F(LinkTest, VanishedPortEndsTheTransactionWithItsMessage) {
             "serial port COM8 failed: COMM_ASSERT(IsOpen()) failed; SerialComm(418); ");
   EXPECT_EQ(host.Status().zh, "串口 COM8 出错：COMM_ASSERT(IsOpen()) failed; SerialComm(418); ");
   ExpectIdle();
+}
+
+// The finish and the controller-type frame must leave the port before it
+// closes; a port that does not send them is reported instead of success.
+TEST_F(LinkTest, FinishThatDoesNotLeaveThePortIsReportedNotSuccess) {
+  link->BitBtn7Click(0);
+  ProbeAndErase();
+  AckAllBlocks();
+  port.failDrain = true;
+  Reply({0xDD});
+  EXPECT_EQ(LastWrite(), (Bytes{0xAA, 0xCC, 0x02, 0xEE, 0x00, 0x55}));
+  EXPECT_FALSE(host.HasStatus("Send OK !!!!"));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].en, "the port does not take the data");
+  ExpectIdle();
+
+  link->BitBtn16Click(false);
+  EXPECT_FALSE(host.HasStatus("setup send ok "));
+  EXPECT_EQ(host.messages.size(), 2u);
+  EXPECT_FALSE(link->port().IsOpen());
 }
 
 TEST_F(LinkTest, ReceiveNotificationsReadTheReplyOnTheirOwnPort) {
@@ -503,8 +623,9 @@ TEST_F(LinkTest, OpeningLogsThePortNumberOrDevice) {
   const struct {
     const char* portText;
     const char* logLine;
-  } cases[] = {
-      {"COM8", "8"}, {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"COM99999999999999999999", "1025"}};
+  } cases[] = {{"COM8", "8"},
+               {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+               {"COM99999999999999999999", "COM99999999999999999999"}};
   for (const auto& c : cases) {
     host.portText = c.portText;
     link->BitBtn18Click();

@@ -20,6 +20,7 @@ struct PortScript {
   Text openUserMessage;
   bool failWrite = false;  // Write throws, as for a vanished device
   bool failRead = false;
+  bool failDrain = false;         // Drain throws, as for a port that stopped sending
   std::vector<Bytes> written;     // one entry per Write call
   std::vector<int> drainedAfter;  // the write count at each Drain
   std::vector<int> closedAfter;   // the write count at each Close
@@ -59,7 +60,13 @@ class FakePort : public LinkPort {
     s_.written.emplace_back(buffer, buffer + length);
     return length;
   }
-  void Drain() override { s_.drainedAfter.push_back(static_cast<int>(s_.written.size())); }
+  void Drain() override {
+    if (s_.failDrain) {
+      throw CommError("COMM_ASSERT(::GetLastError() == ERROR_IO_PENDING) failed; SerialComm(524); ",
+                      {"串口不再接收数据", "the port does not take the data"});
+    }
+    s_.drainedAfter.push_back(static_cast<int>(s_.written.size()));
+  }
   void Close(int) override {
     if (open_) s_.closedAfter.push_back(static_cast<int>(s_.written.size()));
     open_ = false;
