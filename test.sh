@@ -20,24 +20,8 @@ vqled_configure_build build-asan -DCMAKE_BUILD_TYPE=Debug \
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 600
 
-fuzz_seconds=${VQLED_FUZZ_SECONDS:-20}
-for f in build-asan/bin/fuzz_*; do
-  [ -x "$f" ] || continue
-  name=$(basename "$f")
-  corpus=build-asan/corpus/$name
-  mkdir -p "$corpus"
-  seeds=fuzz/seeds/${name#fuzz_}
-  echo "== $name for ${fuzz_seconds}s"
-  dirs=("$corpus")
-  [ -d "$seeds" ] && dirs+=("$seeds")
-  log=build-asan/$name.log
-  if ! "$f" -max_total_time="$fuzz_seconds" -rss_limit_mb=4096 "${dirs[@]}" >"$log" 2>&1; then
-    tail -n 60 "$log"
-    echo "$name found a fault (the input is in the current directory)"
-    exit 1
-  fi
-  tail -n 1 "$log"
-done
+# A short run of each fuzz target; scripts/fuzz.sh SECONDS runs them longer.
+scripts/fuzz.sh "${VQLED_FUZZ_SECONDS:-20}"
 echo "== the Debian package"
 scripts/package_test.sh
 

@@ -21,6 +21,28 @@ void ApplyReleaseRule(SettingsPanel& panel, bool (&releaseListEnabled)[kTriggerR
   }
 }
 
+namespace {
+
+// An index outside 0..items-1 becomes -1, as a list that is given it shows.
+void KeepListed(int& index, int items) {
+  if (index < 0 || index >= items) index = -1;
+}
+
+void KeepListedItems(SettingsPanel& panel) {
+  KeepListed(panel.comboBoxAA, kComboBoxAAItems);
+  KeepListed(panel.comboBoxAB, kComboBoxABItems);
+  KeepListed(panel.comboBoxAC, kComboBoxACItems);
+  KeepListed(panel.comboBox14, kComboBox14Items);
+  for (int n = 0; n < kTriggerRows; ++n) {
+    for (int list = 0; list < kTriggerLists; ++list) {
+      KeepListed(panel.row[n][list],
+                 n == 0 && list == 2 ? kComBoxC1Items : kTriggerListItems[list]);
+    }
+  }
+}
+
+}  // namespace
+
 // The settings image; every entry is the low byte of an item index, so an
 // unselected list (-1) gives 0xFF.
 // clang-format off
@@ -35,7 +57,11 @@ void ApplyReleaseRule(SettingsPanel& panel, bool (&releaseListEnabled)[kTriggerR
 // | 5 + 5(n-1) .. 9 + 5(n-1) | ComBoxAn, ComBoxBn, ComBoxCn, ComBoxDn, ComBoxEn (n = 1..6) |
 // | 35 .. 39                 | 00                                                          |
 // clang-format on
-void BuildSettingsImage(const SettingsPanel& panel, uint8_t (&out)[kSettingsImageLength]) {
+void BuildSettingsImage(SettingsPanel& panel, uint8_t (&out)[kSettingsImageLength]) {
+  KeepListedItems(panel);
+  DefaultTriggerRows(panel);
+  bool releaseListEnabled[kTriggerRows];
+  ApplyReleaseRule(panel, releaseListEnabled);
   int at = 0;
   out[at++] = 0xAB;
   for (int index : {panel.comboBoxAA, panel.comboBoxAB, panel.comboBoxAC, panel.comboBox14}) {

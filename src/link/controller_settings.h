@@ -28,6 +28,14 @@ struct SettingsPanel {
                                           {-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}};
 };
 
+// The number of items of each list of the panel, as the form holds them.
+constexpr int kTriggerListItems[kTriggerLists] = {4, 12, 16, 4, 6};  // A .. E
+constexpr int kComBoxC1Items = 17;                                   // one empty item more
+constexpr int kComboBoxAAItems = 12;
+constexpr int kComboBoxABItems = 12;
+constexpr int kComboBoxACItems = 32;
+constexpr int kComboBox14Items = 3;
+
 // Selects item 0 in every trigger-row list with nothing selected; the four
 // global lists are left as they are.
 void DefaultTriggerRows(SettingsPanel& panel);
@@ -38,8 +46,12 @@ void DefaultTriggerRows(SettingsPanel& panel);
 // its selection kept.
 void ApplyReleaseRule(SettingsPanel& panel, bool (&releaseListEnabled)[kTriggerRows]);
 
-// Builds the settings image into out.
-void BuildSettingsImage(const SettingsPanel& panel, uint8_t (&out)[kSettingsImageLength]);
+// Button5Click's settings image from the item indexes the panel's lists show
+// or Config.ini holds, for the window and vqled-cli alike: an index outside
+// its list's items is no selection (as a list shows it), the row lists with
+// nothing selected take item 0, the release rule runs, and panel is left as
+// it was sent. An unselected global list goes out as 0xFF.
+void BuildSettingsImage(SettingsPanel& panel, uint8_t (&out)[kSettingsImageLength]);
 
 // Days from today to the end date (negative when it is past), both dates
 // taken with their two-digit years in one century.

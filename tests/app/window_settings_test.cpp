@@ -46,6 +46,8 @@ class WindowSettingsTest : public QObject {
   void panelListsCarryTheirItems();
   void settingsImageFromThePanelsLists_data();
   void settingsImageFromThePanelsLists();
+  void settingsImageFromConfigIni_data();
+  void settingsImageFromConfigIni();
   void releaseRuleFollowsTheTriggerCondition();
   void releaseRuleRunsAtStartUp();
   void dayCountDecidesWhetherTheEndDateIsSent();
@@ -147,6 +149,55 @@ void WindowSettingsTest::settingsImageFromThePanelsLists() {
   QCOMPARE(RowList(form, 'E', 6)->currentIndex(), qMax(0, lists[33]));
   QVERIFY(
       fixture.ReadFile("Config.ini").contains("GroupE6=" + QByteArray::number(qMax(0, lists[33]))));
+  QTRY_VERIFY_WITH_TIMEOUT(ui.BitBtn7->isEnabled() && ui.ComboBox5->isEnabled(), 5000);
+}
+
+// The SETGroup keys of a Config.ini as the lists take them at start-up: an
+// index outside a list's items selects nothing, and a key-mode row's release
+// list is reset by the release rule (vqled-cli sends the same bytes).
+void WindowSettingsTest::settingsImageFromConfigIni_data() {
+  QTest::addColumn<QByteArray>("setGroup");
+  QTest::addColumn<QByteArray>("expected");
+  QTest::newRow("key mode") << QByteArray("GroupA3=3\nGroupE3=3\n")
+                            << QByteArray::fromHex(
+                                   "AB 00000000"
+                                   "0000000000 0000000000 0300000000"
+                                   "0000000000 0000000000 0000000000"
+                                   "0000000000");
+  QTest::newRow("outside the lists") << QByteArray("CheckBoAC=99\nGroupB1=50\n")
+                                     << QByteArray::fromHex(
+                                            "AB 0000FF00"
+                                            "0000000000 0000000000 0000000000"
+                                            "0000000000 0000000000 0000000000"
+                                            "0000000000");
+  QTest::newRow("list edges") << QByteArray(
+                                     "CheckBoAA=11\nCheckBoAB=12\nComboBox14=-1\nGroupC1=16\n"
+                                     "GroupC2=16\nGroupD4=-7\nGroupE6=5\n")
+                              << QByteArray::fromHex(
+                                     "AB 0BFF00FF"
+                                     "0000100000 0000000000 0000000000"
+                                     "0000000000 0000000000 0000000005"
+                                     "0000000000");
+}
+
+void WindowSettingsTest::settingsImageFromConfigIni() {
+  QFETCH(QByteArray, setGroup);
+  QFETCH(QByteArray, expected);
+  WindowFixture fixture;
+  fixture.WriteFile("Config.ini", "[Config]\nHYTYPE=28\n[SETGroup]\n" + setGroup);
+  TForm2& form = fixture.Start();
+  Ui::TForm2& ui = fixture.ui();
+  QCOMPARE(ui.ComboBox6->currentIndex(), kModelVQM28);
+  Controller controller(form, kModelVQM28);
+  QTest::mouseClick(ui.BitBtn15, Qt::LeftButton);
+  QVERIFY(ui.GroupBox10->isVisible());
+  QTest::mouseClick(ui.Button5, Qt::LeftButton);
+  QTRY_VERIFY_WITH_TIMEOUT(controller.sim.Stats().transactionsEnded >= 1, 10000);
+  const std::optional<SimImage> settings = controller.sim.Received().settings;
+  QVERIFY(settings.has_value() && settings->complete);
+  QCOMPARE(QByteArray(reinterpret_cast<const char*>(settings->bytes.data()),
+                      static_cast<qsizetype>(settings->bytes.size())),
+           expected);
   QTRY_VERIFY_WITH_TIMEOUT(ui.BitBtn7->isEnabled() && ui.ComboBox5->isEnabled(), 5000);
 }
 

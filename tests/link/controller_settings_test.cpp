@@ -10,35 +10,86 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-TEST(SettingsImage, UntouchedPanelSendsRowsAsZeroAndGlobalsAsFF) {
-  SettingsPanel panel;
-  DefaultTriggerRows(panel);
-  uint8_t image[kSettingsImageLength];
-  BuildSettingsImage(panel, image);
-  Bytes expected(40, 0x00);
-  expected[0] = 0xAB;
-  expected[1] = expected[2] = expected[3] = expected[4] = 0xFF;
-  EXPECT_EQ(Bytes(image, image + 40), expected);
+// "AB 00 FF ..." as bytes.
+Bytes FromHex(const std::string& hex) {
+  Bytes bytes;
+  for (size_t i = 0; i + 1 < hex.size();) {
+    if (hex[i] == ' ') {
+      ++i;
+      continue;
+    }
+    bytes.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    i += 2;
+  }
+  return bytes;
 }
 
-TEST(SettingsImage, ListsLandInTheirBytes) {
+// The panel as the lists show it or Config.ini holds it: ComboBoxAA,
+// ComboBoxAB, ComboBoxAC, ComboBox14, then per trigger row its A B C D E list.
+SettingsPanel PanelOf(const std::vector<int>& lists) {
   SettingsPanel panel;
-  panel.comboBoxAA = 11;
-  panel.comboBoxAB = 3;
-  panel.comboBoxAC = 31;
-  panel.comboBox14 = 1;
+  panel.comboBoxAA = lists[0];
+  panel.comboBoxAB = lists[1];
+  panel.comboBoxAC = lists[2];
+  panel.comboBox14 = lists[3];
   for (int n = 0; n < kTriggerRows; ++n) {
-    for (int list = 0; list < kTriggerLists; ++list) panel.row[n][list] = n * 10 + list + 1;
+    for (int list = 0; list < kTriggerLists; ++list) panel.row[n][list] = lists[4 + 5 * n + list];
   }
-  panel.row[2][4] = -1;  // ComBoxE3 unselected is defaulted to item 0
-  DefaultTriggerRows(panel);
-  uint8_t image[kSettingsImageLength];
-  BuildSettingsImage(panel, image);
-  const Bytes expected = {0xAB, 11, 3,  31, 1,  1,  2,  3,  4,  5,  11, 12, 13, 14,
-                          15,   21, 22, 23, 24, 0,  31, 32, 33, 34, 35, 41, 42, 43,
-                          44,   45, 51, 52, 53, 54, 55, 0,  0,  0,  0,  0};
-  EXPECT_EQ(Bytes(image, image + 40), expected);
-  EXPECT_EQ(panel.row[2][4], 0);
+  return panel;
+}
+
+TEST(SettingsImage, BuiltAsButton5ClickSendsIt) {
+  std::vector<int> keyMode(34, 0);
+  keyMode[4 + 10] = 3;  // ComBoxA3 "按键模式(先闭后断)"
+  keyMode[4 + 14] = 3;  // ComBoxE3 "停止所有", which the release rule replaces
+  std::vector<int> outside(34, 0);
+  outside[2] = 99;      // ComboBoxAC has 32 items
+  outside[4 + 1] = 50;  // ComBoxB1 has 12
+  std::vector<int> edges(34, 0);
+  edges[0] = 11;       // ComboBoxAA's last item
+  edges[1] = 12;       // one past ComboBoxAB's last
+  edges[3] = -1;       // ComboBox14 unselected
+  edges[4 + 2] = 16;   // ComBoxC1's seventeenth, empty item
+  edges[4 + 7] = 16;   // ComBoxC2 has only 16 items
+  edges[4 + 18] = -7;  // ComBoxD4
+  edges[4 + 29] = 5;   // ComBoxE6's last item
+  struct Case {
+    const char* name;
+    std::vector<int> lists;
+    std::string image;
+  } const cases[] = {
+      {"untouched", std::vector<int>(34, -1),
+       "AB FFFFFFFF 0000000000 0000000000 0000000000 0000000000 0000000000 0000000000 "
+       "0000000000"},
+      {"chosen",
+       {11, 11, 31, 2, 1, 10, 16, 3, 5, 2, 11, 15, 0, 1, 2, 0, 0,
+        1,  4,  0,  9, 1, 2,  3,  0, 0, 0, 0,  0,  0, 1, 2, 3, 4},
+       "AB 0B0B1F02 010A100305 020B0F0001 0200000104 0009010203 0000000000 0001020304 "
+       "0000000000"},
+      {"key mode", keyMode,
+       "AB 00000000 0000000000 0000000000 0300000000 0000000000 0000000000 0000000000 "
+       "0000000000"},
+      {"outside the lists", outside,
+       "AB 0000FF00 0000000000 0000000000 0000000000 0000000000 0000000000 0000000000 "
+       "0000000000"},
+      {"list edges", edges,
+       "AB 0BFF00FF 0000100000 0000000000 0000000000 0000000000 0000000000 0000000005 "
+       "0000000000"},
+  };
+  for (const Case& c : cases) {
+    SettingsPanel panel = PanelOf(c.lists);
+    uint8_t image[kSettingsImageLength];
+    BuildSettingsImage(panel, image);
+    EXPECT_EQ(Bytes(image, image + 40), FromHex(c.image)) << c.name;
+    // The panel is left as it was sent, so the window can show it.
+    const int shown[4] = {panel.comboBoxAA, panel.comboBoxAB, panel.comboBoxAC, panel.comboBox14};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(image[1 + i], shown[i] & 0xFF) << c.name << " " << i;
+    for (int n = 0; n < kTriggerRows; ++n) {
+      for (int list = 0; list < kTriggerLists; ++list) {
+        EXPECT_EQ(image[5 + 5 * n + list], panel.row[n][list]) << c.name << " " << n << list;
+      }
+    }
+  }
 }
 
 TEST(ReleaseRule, KeyModeFixesAndDisablesTheReleaseList) {

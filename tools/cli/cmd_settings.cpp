@@ -1,11 +1,15 @@
 // vqled-cli settings: sends the trigger and music settings image built from
-// the SETGroup keys of a Config.ini (their defaults when it has none).
+// the SETGroup keys of a Config.ini (their defaults without --config), the
+// same image the window sends after loading that file.
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "command.h"
 #include "files/config_keys.h"
+#include "files/file_io.h"
 #include "files/ini_file.h"
 #include "link_driver.h"
 
@@ -14,7 +18,9 @@ namespace {
 
 constexpr const char* kUsage = "vqled-cli settings --port DEV --model VQ-Mnn [--config PATH]";
 
-// The settings panel as LoadConfig fills it from the file's SETGroup keys.
+// The item indexes of the file's SETGroup keys, as LoadConfig hands them to
+// the panel's lists; the settings image takes them from there as the window
+// does.
 Outcome ReadSettingsPanel(const IniFile& ini, SettingsPanel& panel) {
   struct Target {
     std::string key;
@@ -57,11 +63,14 @@ int RunSettings(int argc, char** argv) {
   if (parsed != kProceed) return parsed;
   IniFile ini;
   if (!configPath.empty()) {
-    const Outcome loaded = ini.Load(configPath);
-    if (!loaded.ok) {
-      std::fprintf(stderr, "%s\n", loaded.message.en.c_str());
+    // A given file must exist: a mistyped path would send every default.
+    std::vector<uint8_t> bytes;
+    const Outcome read = ReadWholeFile(configPath, bytes);
+    if (!read.ok) {
+      std::fprintf(stderr, "%s\n", read.message.en.c_str());
       return kExitFailure;
     }
+    ini.Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   }
   SettingsPanel panel;
   const Outcome read = ReadSettingsPanel(ini, panel);

@@ -1,6 +1,5 @@
 #include "editor_document.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "files/file_io.h"
@@ -49,9 +48,13 @@ void ResetStartupAreas(PatternStore& store) {
   }
 }
 
+int AreaTabCount(const ModelProfile& profile) {
+  const TabCaptions* tabs = CatalogueRow(profile.modelIndex).tabCaptions;
+  return tabs != nullptr ? tabs->count : 1;
+}
+
 bool AreaExists(const ModelProfile& profile, int area) {
-  const int areas = profile.areaCount > 0 ? profile.areaCount : 1;
-  return area >= 0 && area < areas;
+  return area >= 0 && area < AreaTabCount(profile);
 }
 
 Outcome LoadAsEditor(const std::string& file, int modelIndex, int controllerCount, int area,
@@ -64,7 +67,7 @@ Outcome LoadAsEditor(const std::string& file, int modelIndex, int controllerCoun
   SelectModel(doc.profile, store, doc.controls, modelIndex, controllerCount);
   if (!AreaExists(doc.profile, area)) {
     const std::string n = std::to_string(area);
-    const std::string last = std::to_string(std::max(doc.profile.areaCount, 1) - 1);
+    const std::string last = std::to_string(AreaTabCount(doc.profile) - 1);
     return Outcome::Fail({"该型号没有分区 " + n + "（分区 0.." + last + "）",
                           "the model has no area " + n + " (areas 0.." + last + ")"});
   }

@@ -32,8 +32,10 @@ struct EditorDocument {
 // 600, 400 and 200 ms.
 void ResetStartupAreas(PatternStore& store);
 
-// Whether area exists for the model in force: 0 only on single-area models,
-// otherwise the areas of its all-areas download.
+// The areas the editor can make current on the model in force: one per tab
+// of TabControl1 (VQ-M28 has 20, one more than its all-areas download
+// sends), and area 0 alone on single-area models.
+int AreaTabCount(const ModelProfile& profile);
 bool AreaExists(const ModelProfile& profile, int area);
 
 // Fresh areas; the model selected as ComboBox6Change does, with
