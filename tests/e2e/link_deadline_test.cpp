@@ -14,9 +14,9 @@
 #include <thread>
 
 #include "link/controller_link.h"
-#include "link/link_fakes.h"
 #include "link/serial_comm.h"
-#include "link/serial_pty.h"
+#include "link_fakes.h"
+#include "serial_pty.h"
 
 namespace vqled {
 namespace {
