@@ -5,14 +5,12 @@
 // window's minimum size.
 #include <QAbstractButton>
 #include <QAction>
-#include <QCheckBox>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QStyle>
 #include <QTabBar>
 
@@ -114,11 +112,12 @@ QRect InForm(TForm2& form, const QWidget* widget, const QRect& box) {
 // the caption's own stretch (the whole button; the text's width from the
 // left for the others) meets a shown control that is no container of it.
 QStringList CoveredCaptions(TForm2& form) {
+  const QList<QWidget*> controls = FormControls(form);
+  QList<const QWidget*> containers;
+  for (const QWidget* control : controls) containers.append(control->parentWidget());
   QList<QWidget*> shown;
-  for (QWidget* control : FormControls(form)) {
-    if (control->isVisibleTo(&form) && qobject_cast<QGroupBox*>(control) == nullptr &&
-        control->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).isEmpty())
-      shown.append(control);
+  for (QWidget* control : controls) {
+    if (control->isVisibleTo(&form) && !containers.contains(control)) shown.append(control);
   }
   QStringList covered;
   for (QWidget* control : shown) {
