@@ -1,8 +1,10 @@
 # Installs the Debian 12 packages the build needs, only those still missing.
-# Sourced by run.sh and test.sh.
+# Sourced by run.sh and test.sh. The window's Chinese captions need a font
+# with Chinese glyphs (the window tests measure them in it), as the Debian
+# package's dependency does.
 vqled_packages=(build-essential cmake ninja-build clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth)
+  qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth fonts-wqy-microhei)
 
 vqled_install_missing() {
   local missing=()

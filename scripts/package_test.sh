@@ -53,6 +53,9 @@ dep_names=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/[ (|].*//')
 for lib in libc6 libstdc++6 libgcc-s1 libqt6core6 libqt6gui6 libqt6widgets6; do
   grep -qxF "$lib" <<<"$dep_names" || fail "Depends lacks $lib"
 done
+# The Chinese captions need a font with Chinese glyphs on a fresh desktop.
+grep -qE '(^|, )fonts-wqy-microhei \| fonts-noto-cjk(,|$)' <<<"$depends" ||
+  fail "Depends lacks a Chinese font (fonts-wqy-microhei | fonts-noto-cjk)"
 # Every dependency is a package this Debian knows under that name.
 for dep in $dep_names; do
   apt-cache show "$dep" >/dev/null 2>&1 || dpkg-query -W "$dep" >/dev/null 2>&1 ||

@@ -19,7 +19,7 @@ fi
 missing=()
 command -v xvfb-run >/dev/null || missing+=(xvfb xauth)
 command -v import >/dev/null || missing+=(imagemagick)
-fc-list | grep -qi -E "droid|noto.*cjk|wenquanyi" || missing+=(fonts-droid-fallback)
+[[ -n "$(fc-list :lang=zh-cn family)" ]] || missing+=(fonts-wqy-microhei)
 if ((${#missing[@]})); then
   apt-get update -qq && apt-get install -y -qq "${missing[@]}" >/dev/null
 fi

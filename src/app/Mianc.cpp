@@ -28,6 +28,10 @@ namespace {
 constexpr const char* kMenuItems[] = {"N1", "N2", "N3", "N5", "N4", "N6", "N8", "N7", "N9", "N10"};
 constexpr const char* kTemplateItems[] = {"NewWindow1", "ile1"};
 
+// The grid's least height: its three caption rows, a few channel rows and
+// the horizontal scroll bar.
+constexpr int kMinimumGridHeight = 120;
+
 }  // namespace
 
 TForm2::TForm2(QWidget* parent)
@@ -127,7 +131,10 @@ void TForm2::AttachNumberFilters() {
 
 // The bands stretch with the window's width, the grid in both directions:
 // each keeps the distance to its parent's right (and bottom) edge that it
-// has in the design.
+// has in the design. The window gets no narrower than the design, where the
+// bands' controls reach up to their right edges, and no lower than keeps the
+// panels the settings and debug commands open inside it and the grid's
+// caption rows and a few channel rows in view.
 void TForm2::AnchorControls() {
   struct Stretch {
     QWidget* widget;
@@ -136,12 +143,17 @@ void TForm2::AnchorControls() {
   const Stretch stretches[] = {{ui_->GroupBox4, false},   {ui_->Panel1, false},
                                {ui_->GroupBox3, false},   {ui_->GroupBox5, false},
                                {ui_->TabControl1, false}, {StringGrid1, true}};
+  int minimumHeight = 0;
   for (const Stretch& stretch : stretches) {
     const QWidget* parent = stretch.widget->parentWidget();
     const QRect box = stretch.widget->geometry();
-    anchors_[anchorCount_++] = {stretch.widget, parent->width() - box.right() - 1,
-                                stretch.bottom ? parent->height() - box.bottom() - 1 : -1};
+    const int bottomMargin = stretch.bottom ? parent->height() - box.bottom() - 1 : -1;
+    anchors_[anchorCount_++] = {stretch.widget, parent->width() - box.right() - 1, bottomMargin};
+    if (stretch.bottom) minimumHeight = box.top() + kMinimumGridHeight + bottomMargin;
   }
+  for (const QWidget* panel : {ui_->GroupBox10, ui_->GroupBox1})
+    minimumHeight = qMax(minimumHeight, panel->geometry().bottom() + 1);
+  setMinimumSize(width(), minimumHeight);
 }
 
 void TForm2::resizeEvent(QResizeEvent* event) {

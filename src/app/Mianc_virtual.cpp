@@ -57,7 +57,8 @@ void TForm2::ConnectVirtual() {
   QPushButton* preview = ui_->BitBtn1;
   QPushButton* button = new QPushButton(preview->parentWidget());
   button->setObjectName(QStringLiteral("playbackButton"));
-  button->setGeometry(preview->geometry().right() + 1, preview->y(), 24, preview->height());
+  // Below BitBtn1 and as large, where "Playback" fits as well as "回放".
+  button->setGeometry(preview->geometry().translated(0, preview->height() + 2));
   button->show();
   virtual_->playbackButton = button;
   virtual_->playbackTimer = new QTimer(this);
