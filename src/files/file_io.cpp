@@ -240,7 +240,12 @@ Outcome SafeFileWriter::Open() {
   } else {
     fd_ = mkostemp(pattern.data(), O_CLOEXEC);
   }
-  if (fd_ < 0) return OpenInPlace();
+  if (fd_ < 0) {
+    // Only a folder that takes no new file sends the save in place: on a full
+    // disk or a broken folder an in-place rewrite could leave the target cut.
+    if (errno == EACCES || errno == EPERM) return OpenInPlace();
+    return Outcome::Fail(WriteFailure(path_, std::strerror(errno)));
+  }
   tempPath_ = pattern;
   // The lock tells RemoveStaleTemporaryFiles of other saves that this one runs.
   flock(fd_, LOCK_EX | LOCK_NB);

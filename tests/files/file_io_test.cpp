@@ -89,6 +89,12 @@ TEST_F(FileIoTest, WithoutATemporaryFileTheTargetIsWrittenInPlace) {
     file.Write("abc", 3);
   }
   EXPECT_EQ(Slurp(Path("Config.ini")), Bytes(7, 7));
+  // A temporary file refused for want of space is no reason to rewrite the
+  // target in place: the save fails and the target keeps its bytes.
+  FailTemporaryFilesForTesting(ENOSPC);
+  EXPECT_FALSE(Save(Path("Config.ini"), {1}).ok);
+  EXPECT_EQ(Slurp(Path("Config.ini")), Bytes(7, 7));
+  FailTemporaryFilesForTesting(EACCES);
   // In place is tried, and its failure reported with the file.
   const Outcome outcome = Save(Path("missing/p.Aled"), {1});
   EXPECT_FALSE(outcome.ok);
