@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "byte_text.h"
 #include "cli_run.h"
 #include "engine/sim_controller.h"
 #include "engine/sim_options.h"
@@ -23,19 +24,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// "AB 00 FF ..." as bytes.
-Bytes FromHex(const std::string& hex) {
-  Bytes bytes;
-  for (size_t i = 0; i + 1 < hex.size();) {
-    if (hex[i] == ' ') {
-      ++i;
-      continue;
-    }
-    bytes.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
-    i += 2;
-  }
-  return bytes;
-}
+using test::FromHex;
 
 class CliTest : public ::testing::Test {
  protected:

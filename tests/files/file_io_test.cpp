@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "byte_text.h"
 #include "folder_names.h"
 #include "ordinary_user.h"
 #include "scratch_dir.h"
@@ -24,10 +25,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::Slurp;
 
 void Put(const std::string& path, const Bytes& bytes, mode_t mode = 0644) {
   std::ofstream(path, std::ios::binary)

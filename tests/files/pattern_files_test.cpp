@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "byte_text.h"
 #include "folder_names.h"
 #include "fresh_store.h"
 #include "ordinary_user.h"
@@ -23,10 +24,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::Slurp;
 
 void Put(const std::string& path, const Bytes& bytes) {
   std::ofstream(path, std::ios::binary)

@@ -5,24 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "byte_text.h"
+
 namespace vqled {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// "AB 00 FF ..." as bytes.
-Bytes FromHex(const std::string& hex) {
-  Bytes bytes;
-  for (size_t i = 0; i + 1 < hex.size();) {
-    if (hex[i] == ' ') {
-      ++i;
-      continue;
-    }
-    bytes.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
-    i += 2;
-  }
-  return bytes;
-}
+using test::FromHex;
 
 // The panel as the lists show it or Config.ini holds it: ComboBoxAA,
 // ComboBoxAB, ComboBoxAC, ComboBox14, then per trigger row its A B C D E list.
