@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/sim_controller.h"
-#include "engine/sim_options.h"
 #include "files/download_image.h"
 #include "files/pattern_files.h"
 #include "model/model_selection.h"
+#include "sim/sim_controller.h"
+#include "sim/sim_options.h"
 
 extern char** environ;
 

@@ -9,8 +9,8 @@
 #include <QTimer>
 #include <chrono>
 
-#include "engine/sim_controller.h"
-#include "engine/sim_options.h"
+#include "sim/sim_controller.h"
+#include "sim/sim_options.h"
 #include "window_fixture.h"
 
 using namespace vqled;

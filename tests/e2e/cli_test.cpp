@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "cli_run.h"
-#include "engine/sim_controller.h"
-#include "engine/sim_options.h"
 #include "files/pattern_files.h"
 #include "model/model_selection.h"
+#include "sim/sim_controller.h"
+#include "sim/sim_options.h"
 
 namespace vqled {
 namespace {

@@ -15,13 +15,13 @@
 #include <vector>
 
 #include "cli_run.h"
-#include "engine/sim_controller.h"
-#include "engine/sim_options.h"
 #include "files/download_image.h"
 #include "files/pattern_files.h"
 #include "model/control_states.h"
 #include "model/model_selection.h"
 #include "scratch_dir.h"
+#include "sim/sim_controller.h"
+#include "sim/sim_options.h"
 
 namespace vqled {
 namespace {

@@ -1,13 +1,13 @@
-#include "engine/controller_session.h"
+#include "sim/controller_session.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
-#include "engine/frame_reader.h"
-#include "engine/sim_options.h"
 #include "host_bytes.h"
+#include "sim/frame_reader.h"
+#include "sim/sim_options.h"
 
 namespace vqled {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "engine/sim_controller.h"
 #include "model/model_catalogue.h"
 #include "model/text.h"
+#include "sim/sim_controller.h"
 
 namespace vqled {
 

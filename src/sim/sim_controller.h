@@ -33,10 +33,10 @@
 #include <thread>
 #include <vector>
 
-#include "engine/controller_session.h"
-#include "engine/frame_reader.h"
-#include "engine/sim_line.h"
 #include "model/text.h"
+#include "sim/controller_session.h"
+#include "sim/frame_reader.h"
+#include "sim/sim_line.h"
 
 namespace vqled {
 

@@ -1,4 +1,4 @@
-#include "engine/controller_session.h"
+#include "sim/controller_session.h"
 
 #include <cstdarg>
 #include <cstdio>
