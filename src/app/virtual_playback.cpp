@@ -4,14 +4,10 @@
 #include <optional>
 
 #include "files/area_reader.h"
+#include "model/model_catalogue.h"
 
 namespace vqled {
 namespace {
-
-// The value kinds whose download image is the canonical area image.
-bool CanonicalKind(int valueKind) {
-  return valueKind == 3 || valueKind == 7;
-}
 
 // The controller's complete image of the area, else its complete image of
 // the lowest area it has.
@@ -33,7 +29,7 @@ Outcome LoadPlayback(const VirtualController& controller, int valueKind, int are
   if (!image)
     return Outcome::Fail(
         {"虚拟控制器还没有收到花样", "the virtual controller has received no pattern yet"});
-  if (!CanonicalKind(valueKind))
+  if (!HasCanonicalImage(valueKind))
     return Outcome::Fail({"虚拟控制器不能回放这个型号的花样",
                           "the virtual controller cannot play back the patterns of this model"});
   PatternStore& store = playback.store;

@@ -20,7 +20,7 @@ struct VirtualPlayback {
 
 // Loads the controller's image of `area` into playback (or, when it has none
 // of that area, its image of the lowest area it has) and starts the player.
-// Only the canonical layout (value kinds 3 and 7) is decoded; anything else,
+// Only the canonical layout (HasCanonicalImage) is decoded; anything else,
 // no image, or an image that does not read back is refused with a message.
 Outcome LoadPlayback(const VirtualController& controller, int valueKind, int area,
                      VirtualPlayback& playback);

@@ -132,6 +132,10 @@ int ModelIndexByName(std::string_view name) {
   return -1;
 }
 
+bool HasCanonicalImage(int valueKind) {
+  return valueKind == VALUE_KIND_BYTE || valueKind == VALUE_KIND_PERCENT_MARK;
+}
+
 const TabCaptions& InitialTabCaptions() {
   return kTabsA;
 }
