@@ -36,7 +36,7 @@ Outcome VirtualController::Attach(int modelIndex, std::string& device) {
   }
   sim_.reset();
   SimOptions options;
-  options.profile = SimModelProfile(modelIndex);
+  options.profile = CatalogueProfile(modelIndex);
   options.faults = faults_;
   auto sim = std::make_unique<SimController>(options);
   try {

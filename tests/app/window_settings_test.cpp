@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <chrono>
 
+#include "model/model_catalogue.h"
 #include "sim/sim_controller.h"
 #include "sim/sim_options.h"
 #include "window_fixture.h"
@@ -30,7 +31,7 @@ struct Controller {
   }
   static SimOptions Options(int model) {
     SimOptions options;
-    options.profile = SimModelProfile(model);
+    options.profile = CatalogueProfile(model);
     return options;
   }
   SimController sim;

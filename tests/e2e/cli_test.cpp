@@ -14,6 +14,7 @@
 
 #include "cli_run.h"
 #include "files/pattern_files.h"
+#include "model/model_catalogue.h"
 #include "model/model_selection.h"
 #include "sim/sim_controller.h"
 #include "sim/sim_options.h"
@@ -62,7 +63,7 @@ class CliTest : public ::testing::Test {
 
 std::unique_ptr<SimController> StartSim(int model, std::string& device) {
   SimOptions options;
-  options.profile = SimModelProfile(model);
+  options.profile = CatalogueProfile(model);
   auto sim = std::make_unique<SimController>(options);
   device = sim->Start();
   return sim;

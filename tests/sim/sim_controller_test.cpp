@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "host_bytes.h"
+#include "model/model_catalogue.h"
 #include "scratch_dir.h"
 #include "sim/sim_options.h"
 
@@ -88,7 +89,7 @@ class Host {
 
 SimOptions OptionsFor(const char* model) {
   SimOptions options;
-  options.profile = SimModelProfile(ModelIndexByName(model));
+  options.profile = CatalogueProfile(ModelIndexByName(model));
   return options;
 }
 
