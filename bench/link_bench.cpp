@@ -16,11 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/sim_controller.h"
-#include "engine/sim_options.h"
 #include "files/download_image.h"
 #include "files/pattern_files.h"
+#include "model/model_catalogue.h"
 #include "model/model_selection.h"
+#include "sim/sim_controller.h"
+#include "sim/sim_options.h"
 
 extern char** environ;
 
@@ -91,11 +92,11 @@ void BM_Download100kBAt115200(benchmark::State& state) {
                             ("vqled-bench-" + std::to_string(getpid()) + ".Aled"))
                                .string();
   const std::vector<uint8_t> expected = WritePattern(path);
-  const int blockSize = SimModelProfile(kModel).blockSize;
+  const int blockSize = CatalogueProfile(kModel).blockSize;
   double seconds = 0;
   for (auto _ : state) {
     SimOptions options;
-    options.profile = SimModelProfile(kModel);
+    options.profile = CatalogueProfile(kModel);
     options.baud = static_cast<int>(kBaud);
     SimController sim(options);
     const std::string device = sim.Start();

@@ -17,9 +17,9 @@
 #include "link/serial_comm.h"
 #include "message_box.h"
 #include "shape.h"
+#include "sim/virtual_controller.h"
 #include "string_grid.h"
 #include "ui_Mianc.h"
-#include "virtual_controller.h"
 
 namespace vqled {
 

@@ -16,7 +16,7 @@
 #include "message_box.h"
 #include "shape.h"
 #include "ui_Mianc.h"
-#include "virtual_controller.h"
+#include "virtual_playback.h"
 
 namespace vqled {
 

@@ -1,5 +1,10 @@
 #include "model/model_catalogue.h"
 
+#include <algorithm>
+#include <iterator>
+
+#include "model/grid_layout.h"
+
 namespace vqled {
 namespace {
 
@@ -118,6 +123,15 @@ constexpr ModelRow kModels[kModelCount + 1] = {
 };
 // clang-format on
 
+void SetAreaShapes(ModelProfile& profile, const AreaShapes* shapes) {
+  static constexpr AreaShapes kUniform = {};
+  const AreaShapes& s = shapes != nullptr ? *shapes : kUniform;
+  std::copy(std::begin(s.channels), std::end(s.channels), profile.areaChannels);
+  std::copy(std::begin(s.columns), std::end(s.columns), profile.areaColumns);
+  std::copy(std::begin(s.labelOffset), std::end(s.labelOffset), profile.areaLabelOffsets);
+  profile.channelLabelOffset = 0;
+}
+
 }  // namespace
 
 const ModelRow& CatalogueRow(int modelIndex) {
@@ -130,6 +144,27 @@ int ModelIndexByName(std::string_view name) {
     if (name == kModels[index].name) return index;
   }
   return -1;
+}
+
+ModelProfile CatalogueProfile(int modelIndex, int controllerCount) {
+  const ModelRow& row = CatalogueRow(modelIndex);
+  ModelProfile profile;
+  profile.modelIndex = modelIndex;
+  profile.channelsPerController = std::min(row.channelsPerController, kMaxChannels);
+  profile.controllerCount =
+      row.controllerList ? std::clamp(controllerCount, 1, kMaxControllers) : 1;
+  profile.valueKind = row.valueKind;
+  profile.blockSize = row.blockSize;
+  profile.areaCount = row.areaCount;
+  profile.defaultColumnWidth = row.columnWidth;
+  profile.longCommandFrames = row.longCommandFrames;
+  profile.areaMode = row.areaMode;
+  SetAreaShapes(profile, row.areaShapes);
+  return profile;
+}
+
+bool HasCanonicalImage(int valueKind) {
+  return valueKind == VALUE_KIND_BYTE || valueKind == VALUE_KIND_PERCENT_MARK;
 }
 
 const TabCaptions& InitialTabCaptions() {

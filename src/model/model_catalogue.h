@@ -88,6 +88,16 @@ struct ModelRow {
 const ModelRow& CatalogueRow(int modelIndex);
 // The index of the model named "VQ-Mnn", or -1 when no model has that name.
 int ModelIndexByName(std::string_view name);
+// The profile a model fixes (the fallback row's for an index outside 0..28):
+// channelsPerController limited to the channel rows of an area,
+// controllerCount limited to 1..20 where the model's ComboBox4 is enabled,
+// otherwise 1. The editor applies it on a model change; the virtual
+// controller emulates it.
+ModelProfile CatalogueProfile(int modelIndex, int controllerCount = 1);
+// Whether a model of the value kind downloads the canonical area image
+// (VALUE_KIND_BYTE and VALUE_KIND_PERCENT_MARK); the other kinds have
+// layouts of their own, without the canonical header's frame count.
+bool HasCanonicalImage(int valueKind);
 
 // The captions the form's tabs start with: 第1分区 .. 第7分区.
 const TabCaptions& InitialTabCaptions();

@@ -1,21 +1,11 @@
 #include "model/model_selection.h"
 
 #include <algorithm>
-#include <iterator>
 
 #include "model/integer_text.h"
 
 namespace vqled {
 namespace {
-
-void SetAreaShapes(ModelProfile& profile, const AreaShapes* shapes) {
-  static constexpr AreaShapes kUniform = {};
-  const AreaShapes& s = shapes != nullptr ? *shapes : kUniform;
-  std::copy(std::begin(s.channels), std::end(s.channels), profile.areaChannels);
-  std::copy(std::begin(s.columns), std::end(s.columns), profile.areaColumns);
-  std::copy(std::begin(s.labelOffset), std::end(s.labelOffset), profile.areaLabelOffsets);
-  profile.channelLabelOffset = 0;
-}
 
 // The control states that the area controls hold as well.
 void ShowControlStates(const ControlStates& states, AreaControls& controls) {
@@ -30,17 +20,7 @@ void ShowControlStates(const ControlStates& states, AreaControls& controls) {
 ProfileChange ApplyModelProfile(ModelProfile& profile, PatternStore& store, int modelIndex,
                                 int controllerCount) {
   const ModelRow& row = CatalogueRow(modelIndex);
-  profile.modelIndex = modelIndex;
-  profile.channelsPerController = std::min(row.channelsPerController, kMaxChannels);
-  profile.controllerCount =
-      row.controllerList ? std::clamp(controllerCount, 1, kMaxControllers) : 1;
-  profile.valueKind = row.valueKind;
-  profile.blockSize = row.blockSize;
-  profile.areaCount = row.areaCount;
-  profile.defaultColumnWidth = row.columnWidth;
-  profile.longCommandFrames = row.longCommandFrames;
-  profile.areaMode = row.areaMode;
-  SetAreaShapes(profile, row.areaShapes);
+  profile = CatalogueProfile(modelIndex, controllerCount);
   store.gridColumnCount = row.gridColumns;
   store.currentArea = 0;
 

@@ -16,8 +16,8 @@
 #include <functional>
 
 #include "shape.h"
+#include "sim/virtual_controller.h"
 #include "ui/preview_player.h"
-#include "virtual_controller.h"
 #include "window_fixture.h"
 
 using namespace vqled;

@@ -9,8 +9,9 @@
 #include <QTimer>
 #include <chrono>
 
-#include "engine/sim_controller.h"
-#include "engine/sim_options.h"
+#include "model/model_catalogue.h"
+#include "sim/sim_controller.h"
+#include "sim/sim_options.h"
 #include "window_fixture.h"
 
 using namespace vqled;
@@ -30,7 +31,7 @@ struct Controller {
   }
   static SimOptions Options(int model) {
     SimOptions options;
-    options.profile = SimModelProfile(model);
+    options.profile = CatalogueProfile(model);
     return options;
   }
   SimController sim;

@@ -14,10 +14,11 @@
 
 #include "byte_text.h"
 #include "cli_run.h"
-#include "engine/sim_controller.h"
-#include "engine/sim_options.h"
 #include "files/pattern_files.h"
+#include "model/model_catalogue.h"
 #include "model/model_selection.h"
+#include "sim/sim_controller.h"
+#include "sim/sim_options.h"
 
 namespace vqled {
 namespace {
@@ -51,7 +52,7 @@ class CliTest : public ::testing::Test {
 
 std::unique_ptr<SimController> StartSim(int model, std::string& device) {
   SimOptions options;
-  options.profile = SimModelProfile(model);
+  options.profile = CatalogueProfile(model);
   auto sim = std::make_unique<SimController>(options);
   device = sim->Start();
   return sim;

@@ -15,13 +15,14 @@
 #include <vector>
 
 #include "cli_run.h"
-#include "engine/sim_controller.h"
-#include "engine/sim_options.h"
 #include "files/download_image.h"
 #include "files/pattern_files.h"
 #include "model/control_states.h"
+#include "model/model_catalogue.h"
 #include "model/model_selection.h"
 #include "scratch_dir.h"
+#include "sim/sim_controller.h"
+#include "sim/sim_options.h"
 
 namespace vqled {
 namespace {
@@ -43,7 +44,7 @@ std::string LogTail(const SimController& sim) {
 struct Sim {
   explicit Sim(int model, SimFaults faults = {}) {
     SimOptions options;
-    options.profile = SimModelProfile(model);
+    options.profile = CatalogueProfile(model);
     options.faults = faults;
     controller = std::make_unique<SimController>(options);
     device = controller->Start();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <set>
 #include <string>
 
 namespace vqled {
@@ -101,6 +102,16 @@ TEST(ModelCatalogueTest, ModelIndexByNameFindsOnlyCatalogueNames) {
   EXPECT_EQ(ModelIndexByName("VQ-M29"), -1);
   EXPECT_EQ(ModelIndexByName("vq-m05"), -1);
   EXPECT_EQ(ModelIndexByName(""), -1);
+}
+
+TEST(ModelCatalogueTest, CanonicalImageModels) {
+  // Models whose download image has a layout of its own; all others send
+  // the canonical area image.
+  const std::set<int> ownLayout = {0, 1, 2, 3, 4, 6, 12};
+  for (int i = 0; i < kModelCount; ++i)
+    EXPECT_EQ(HasCanonicalImage(CatalogueRow(i).valueKind), ownLayout.count(i) == 0) << i;
+  EXPECT_FALSE(HasCanonicalImage(CatalogueRow(-1).valueKind));
+  for (int kind : {-1, 5, 6, 8}) EXPECT_FALSE(HasCanonicalImage(kind)) << kind;
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
-#include "engine/controller_session.h"
+#include "sim/controller_session.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
-#include "engine/frame_reader.h"
-#include "engine/sim_options.h"
 #include "host_bytes.h"
+#include "model/model_catalogue.h"
+#include "sim/frame_reader.h"
+#include "sim/sim_options.h"
 
 namespace vqled {
 namespace {
@@ -16,7 +17,7 @@ namespace {
 class Controller {
  public:
   explicit Controller(const char* model, SimReplies replies = {}, SimFaults faults = {})
-      : session(SimModelProfile(ModelIndexByName(model)), replies, faults) {}
+      : session(CatalogueProfile(ModelIndexByName(model)), replies, faults) {}
 
   Bytes Send(const Bytes& stream) {
     Bytes answer;
@@ -302,7 +303,7 @@ TEST(ControllerSession, SurvivesRandomAndCorruptedStreams) {
         if (round % 2 == 0 || next() < 8) byte = next();
       }
       FrameReader reader;
-      ControllerSession session(SimModelProfile(ModelIndexByName(model)), {}, {});
+      ControllerSession session(CatalogueProfile(ModelIndexByName(model)), {}, {});
       for (uint8_t byte : stream) {
         const ReaderEvent event = reader.Push(byte);
         ASSERT_LE(event.length, kMaxFrameBytes);

@@ -1,4 +1,4 @@
-#include "engine/frame_reader.h"
+#include "sim/frame_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/host_frame.h"
 #include "host_bytes.h"
+#include "sim/host_frame.h"
 
 namespace vqled {
 namespace {

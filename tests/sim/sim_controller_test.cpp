@@ -1,4 +1,4 @@
-#include "engine/sim_controller.h"
+#include "sim/sim_controller.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -18,9 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/sim_options.h"
 #include "host_bytes.h"
+#include "model/model_catalogue.h"
 #include "scratch_dir.h"
+#include "sim/sim_options.h"
 
 namespace vqled {
 namespace {
@@ -88,7 +89,7 @@ class Host {
 
 SimOptions OptionsFor(const char* model) {
   SimOptions options;
-  options.profile = SimModelProfile(ModelIndexByName(model));
+  options.profile = CatalogueProfile(ModelIndexByName(model));
   return options;
 }
 

@@ -1,4 +1,4 @@
-#include "engine/sim_options.h"
+#include "sim/sim_options.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <ctime>
 #include <exception>
 
-#include "engine/sim_options.h"
+#include "sim/sim_options.h"
 #include "vqled_version.h"
 
 namespace {

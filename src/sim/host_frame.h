@@ -21,7 +21,7 @@
 
 #include <cstdint>
 
-#include "engine/frame_reader.h"
+#include "sim/frame_reader.h"
 
 namespace vqled {
 

@@ -1,4 +1,4 @@
-#include "engine/sim_options.h"
+#include "sim/sim_options.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -66,7 +66,7 @@ bool TakeText(const char* value, std::string& text) {
 bool TakeModel(const char* value, ModelProfile& profile) {
   const int index = ModelIndexByName(value);
   if (index < 0) return false;
-  profile = SimModelProfile(index);
+  profile = CatalogueProfile(index);
   return true;
 }
 
@@ -111,19 +111,6 @@ bool TakeFlag(const std::string& name, SimOptions& options) {
 }
 
 }  // namespace
-
-ModelProfile SimModelProfile(int modelIndex) {
-  const ModelRow& row = CatalogueRow(modelIndex);
-  ModelProfile profile;
-  profile.modelIndex = modelIndex;
-  profile.channelsPerController = row.channelsPerController;
-  profile.valueKind = row.valueKind;
-  profile.blockSize = row.blockSize;
-  profile.areaCount = row.areaCount;
-  profile.longCommandFrames = row.longCommandFrames;
-  profile.areaMode = row.areaMode;
-  return profile;
-}
 
 const char* SimUsage() {
   return "usage: vqled-sim --model VQ-Mnn [options]\n"

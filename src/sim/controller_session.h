@@ -23,9 +23,9 @@
 #include <optional>
 #include <vector>
 
-#include "engine/host_frame.h"
 #include "link/link_frames.h"
 #include "model/model_profile.h"
+#include "sim/host_frame.h"
 
 namespace vqled {
 

@@ -1,7 +1,9 @@
-#include "engine/controller_session.h"
+#include "sim/controller_session.h"
 
 #include <cstdarg>
 #include <cstdio>
+
+#include "model/model_catalogue.h"
 
 namespace vqled {
 
@@ -43,10 +45,6 @@ const char* CodeName(uint8_t code) {
 
 bool IsDataEnd(uint8_t code) {
   return code == CMD_DATA_END_AA || code == CMD_DATA_END_AE;
-}
-
-bool IsCanonical(int valueKind) {
-  return valueKind == 3 || valueKind == 7;
 }
 
 }  // namespace
@@ -287,7 +285,7 @@ SimReply ControllerSession::DataEnd(const HostFrame& frame) {
   const uint8_t expected =
       replies_.blockAck == RPL_BLOCK_ACK_AE ? CMD_DATA_END_AE : CMD_DATA_END_AA;
   if (frame.code != expected) return Error("end-of-data code does not follow the block ack");
-  if (frame.frameCount >= 0 && IsCanonical(profile_.valueKind) &&
+  if (frame.frameCount >= 0 && HasCanonicalImage(profile_.valueKind) &&
       static_cast<int>(image.bytes.size()) > kFrameCountLow &&
       frame.frameCount != image.bytes[kFrameCountHigh] * 256 + image.bytes[kFrameCountLow]) {
     return Error("frame count of the command differs from the image's");

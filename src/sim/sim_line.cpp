@@ -1,4 +1,4 @@
-#include "engine/sim_line.h"
+#include "sim/sim_line.h"
 
 #include <fcntl.h>
 #include <poll.h>

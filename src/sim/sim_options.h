@@ -1,17 +1,12 @@
-// The command line of vqled-sim and the model profile it shares with the
-// editor's built-in virtual controller.
+// The command line of vqled-sim: its options and the usage text.
 #pragma once
 
 #include <string>
 
-#include "engine/sim_controller.h"
-#include "model/model_catalogue.h"
 #include "model/text.h"
+#include "sim/sim_controller.h"
 
 namespace vqled {
-
-// The profile values a controller of that model works with (from the catalogue).
-ModelProfile SimModelProfile(int modelIndex);
 
 // The options text printed by --help.
 const char* SimUsage();

@@ -1,4 +1,4 @@
-#include "engine/frame_reader.h"
+#include "sim/frame_reader.h"
 
 namespace vqled {
 

@@ -1,26 +1,13 @@
-#include "virtual_controller.h"
+#include "virtual_playback.h"
 
+#include <algorithm>
 #include <optional>
-#include <stdexcept>
 
-#include "engine/sim_options.h"
 #include "files/area_reader.h"
 #include "model/model_catalogue.h"
 
 namespace vqled {
 namespace {
-
-constexpr const char* kEntryZh = "虚拟控制器";
-constexpr const char* kEntryEn = "Virtual controller";
-
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
-
-// The value kinds whose download image is the canonical area image.
-bool CanonicalKind(int valueKind) {
-  return valueKind == 3 || valueKind == 7;
-}
 
 // The controller's complete image of the area, else its complete image of
 // the lowest area it has.
@@ -34,44 +21,6 @@ std::optional<SimImage> ImageToPlay(const SimController& sim, int area) {
 
 }  // namespace
 
-VirtualController::VirtualController() = default;
-VirtualController::~VirtualController() = default;
-
-Text VirtualController::EntryText(int modelIndex) {
-  const std::string model = CatalogueRow(modelIndex).name;
-  return {std::string(kEntryZh) + " (" + model + ")", std::string(kEntryEn) + " (" + model + ")"};
-}
-
-bool VirtualController::IsEntry(std::string_view portText) {
-  return StartsWith(portText, kEntryZh) || StartsWith(portText, kEntryEn);
-}
-
-Outcome VirtualController::Attach(int modelIndex, std::string& device) {
-  if (sim_ && sim_->Running() && modelIndex == modelIndex_) {
-    device = sim_->DevicePath();
-    return Outcome::Ok();
-  }
-  sim_.reset();
-  SimOptions options;
-  options.profile = SimModelProfile(modelIndex);
-  options.faults = faults_;
-  auto sim = std::make_unique<SimController>(options);
-  try {
-    device = sim->Start();
-  } catch (const std::runtime_error& error) {
-    return Outcome::Fail({std::string("虚拟控制器无法启动：") + error.what(),
-                          std::string("the virtual controller cannot start: ") + error.what()});
-  }
-  sim_ = std::move(sim);
-  modelIndex_ = modelIndex;
-  return Outcome::Ok();
-}
-
-void VirtualController::SetFaults(const SimFaults& faults) {
-  faults_ = faults;
-  sim_.reset();
-}
-
 Outcome LoadPlayback(const VirtualController& controller, int valueKind, int area,
                      VirtualPlayback& playback) {
   const SimController* sim = controller.controller();
@@ -80,7 +29,7 @@ Outcome LoadPlayback(const VirtualController& controller, int valueKind, int are
   if (!image)
     return Outcome::Fail(
         {"虚拟控制器还没有收到花样", "the virtual controller has received no pattern yet"});
-  if (!CanonicalKind(valueKind))
+  if (!HasCanonicalImage(valueKind))
     return Outcome::Fail({"虚拟控制器不能回放这个型号的花样",
                           "the virtual controller cannot play back the patterns of this model"});
   PatternStore& store = playback.store;

@@ -7,7 +7,7 @@
 //
 // Use:
 //   SimOptions options;
-//   options.profile = SimModelProfile(28);    // VQ-M28 (sim_options.h)
+//   options.profile = CatalogueProfile(28);    // VQ-M28 (model/model_catalogue.h)
 //   SimController sim(options);
 //   std::string device = sim.Start();         // "/dev/pts/7"; serving on its own thread
 //   ... the host opens `device`, downloads, closes (and may reopen) ...
@@ -33,10 +33,10 @@
 #include <thread>
 #include <vector>
 
-#include "engine/controller_session.h"
-#include "engine/frame_reader.h"
-#include "engine/sim_line.h"
 #include "model/text.h"
+#include "sim/controller_session.h"
+#include "sim/frame_reader.h"
+#include "sim/sim_line.h"
 
 namespace vqled {
 

@@ -1,4 +1,4 @@
-#include "engine/sim_controller.h"
+#include "sim/sim_controller.h"
 
 #include <algorithm>
 #include <cstdio>

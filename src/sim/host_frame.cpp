@@ -1,4 +1,4 @@
-#include "engine/host_frame.h"
+#include "sim/host_frame.h"
 
 namespace vqled {
 

@@ -10,10 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/sim_controller.h"
-#include "model/pattern_store.h"
 #include "model/text.h"
-#include "ui/preview_player.h"
+#include "sim/sim_controller.h"
 
 namespace vqled {
 
@@ -47,20 +45,5 @@ class VirtualController {
   int modelIndex_ = -1;
   SimFaults faults_;
 };
-
-// What the virtual controller received, decoded into a scratch store of its
-// own (the user's areas stay untouched) and stepped with the preview's rules.
-struct VirtualPlayback {
-  PatternStore store;  // area 0 holds the played image; mapped lazily
-  PreviewPlayer player;
-  int area = -1;  // the controller's area being played
-};
-
-// Loads the controller's image of `area` into playback (or, when it has none
-// of that area, its image of the lowest area it has) and starts the player.
-// Only the canonical layout (value kinds 3 and 7) is decoded; anything else,
-// no image, or an image that does not read back is refused with a message.
-Outcome LoadPlayback(const VirtualController& controller, int valueKind, int area,
-                     VirtualPlayback& playback);
 
 }  // namespace vqled
