@@ -8,7 +8,6 @@
 // state keeping their lists' capacity, so inputs stay independent and cheap.
 // Frames are checked as they are written; the host keeps only the latest of
 // each history.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -66,8 +65,8 @@ struct Bench {
     // of one channel and one frame keeps ComputeAreaLength to a few cells.
     store->gridRowCount = vqled::kHeaderRows + 1;
     store->gridColumnCount = vqled::kFirstFrameColumn + 1;
-    // Only the settings image overwrites the image; the stand-in encoder
-    // restores that part, and the rest never changes.
+    // Only the settings image overwrites the image (its head); the rest
+    // never changes.
     std::memset(image->entry, kImageByte, kLongestImage);
     host.historyKept = false;
     script.checkFrame = [](const uint8_t* frame, int length) {
@@ -82,15 +81,23 @@ struct Bench {
       store->playSettings[area] = startPlay[area];
     }
     store->currentArea = 0;
+    // A settings or clock transaction may send from the image before any
+    // area is encoded: every input starts from the same image, never from
+    // what an earlier input left there.
+    SetImage(-1);
     length = imageLength;
     link.emplace(host, std::make_unique<FakePort>(script), *store, profile, *image,
-                 [this](int, vqled::ImageBuffer& buffer) {
-                   std::memset(buffer.entry, kImageByte,
-                               static_cast<size_t>(std::min(length, vqled::kSettingsImageLength)));
-                   buffer.imageLast = length - 1;
+                 [this](int, vqled::ImageBuffer&) {
+                   SetImage(length - 1);
                    return vqled::Outcome::Ok();
                  });
     return *link;
+  }
+
+  // The stand-in encoder's image: kImageByte up to imageLast.
+  void SetImage(int imageLast) {
+    std::memset(image->entry, kImageByte, vqled::kSettingsImageLength);
+    image->imageLast = imageLast;
   }
 
   void Close() {
