@@ -2,10 +2,12 @@
 // whatever a controller answers, every frame the link writes is a whole frame
 // that fits its buffer, and nothing reads or writes outside the image.
 //
-// The store, the image buffer and the profiles of the 30 model rows are set
-// up once; each input gets a fresh link, host and port script (a few small
-// objects) on those buffers and frees them at its end, so inputs stay
-// independent and cheap, and libFuzzer sees no input keep memory.
+// The store, the image buffer, the profiles of the 30 model rows, the host and
+// the port script are set up once. Each input gets a fresh link (one small
+// port object) on them, and the host and script are reset to their fresh
+// state keeping their lists' capacity, so inputs stay independent and cheap.
+// Frames are checked as they are written; the host keeps only the latest of
+// each history.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -32,6 +34,22 @@ struct Reader {
   uint8_t Next() { return at < size ? data[at++] : 0; }
 };
 
+bool WholeFrame(const uint8_t* frame, int length) {
+  // An acknowledgement of a block never sent moves past the image: that block
+  // goes out empty (AA 00 00 55), as the controller's own protocol has it.
+  if (length < 4 || length > vqled::kDataFrameCapacity || frame[0] != 0xAA) return false;
+  const bool endDate = length == 11 && frame[7] == 0x55;  // three zero bytes follow
+  return endDate || frame[length - 1] == 0x55;
+}
+
+// The image length an input's second byte asks for: encoders always write a
+// header byte.
+constexpr int ImageLength(uint8_t byte) {
+  return 1 + byte * 41;
+}
+constexpr int kLongestImage = ImageLength(0xFF);
+constexpr uint8_t kImageByte = 0x5A;
+
 // What every input starts from: the areas empty, each model's profile as
 // ComboBox6Change leaves it.
 struct Bench {
@@ -47,6 +65,13 @@ struct Bench {
     // of one channel and one frame keeps ComputeAreaLength to a few cells.
     store->gridRowCount = vqled::kHeaderRows + 1;
     store->gridColumnCount = vqled::kFirstFrameColumn + 1;
+    // Only the settings image overwrites the image (its head); the rest
+    // never changes.
+    std::memset(image->entry, kImageByte, kLongestImage);
+    host.historyKept = false;
+    script.checkFrame = [](const uint8_t* frame, int length) {
+      if (!WholeFrame(frame, length)) __builtin_trap();
+    };
   }
 
   // A link on the shared buffers for the model row, every state fresh.
@@ -56,21 +81,29 @@ struct Bench {
       store->playSettings[area] = startPlay[area];
     }
     store->currentArea = 0;
+    // A settings or clock transaction may send from the image before any
+    // area is encoded: every input starts from the same image, never from
+    // what an earlier input left there.
+    SetImage(-1);
     length = imageLength;
     link.emplace(host, std::make_unique<FakePort>(script), *store, profile, *image,
-                 [this](int, vqled::ImageBuffer& buffer) {
-                   std::memset(buffer.entry, 0x5A, static_cast<size_t>(length));
-                   buffer.imageLast = length - 1;
+                 [this](int, vqled::ImageBuffer&) {
+                   SetImage(length - 1);
                    return vqled::Outcome::Ok();
                  });
     return *link;
   }
 
-  // Frees what the input's link, host and port script hold.
+  // The stand-in encoder's image: kImageByte up to imageLast.
+  void SetImage(int imageLast) {
+    std::memset(image->entry, kImageByte, vqled::kSettingsImageLength);
+    image->imageLast = imageLast;
+  }
+
   void Close() {
     link.reset();
-    host = FakeHost();
-    script = PortScript();
+    host.Reset();
+    script.Reset();
   }
 
   std::unique_ptr<vqled::PatternStore> store = std::make_unique<vqled::PatternStore>();
@@ -108,16 +141,6 @@ void Start(vqled::ControllerLink& link, uint8_t which) {
   }
 }
 
-bool WholeFrame(const vqled::test::Bytes& frame) {
-  // An acknowledgement of a block never sent moves past the image: that block
-  // goes out empty (AA 00 00 55), as the controller's own protocol has it.
-  if (frame.size() < 4 || frame.size() > vqled::kDataFrameCapacity || frame[0] != 0xAA) {
-    return false;
-  }
-  const bool endDate = frame.size() == 11 && frame[7] == 0x55;  // three zero bytes follow
-  return endDate || frame.back() == 0x55;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -125,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
   Reader in{data, size};
   const int model = in.Next() % kModelRows;
-  const int imageLength = 1 + in.Next() * 41;  // encoders always write a header
+  const int imageLength = ImageLength(in.Next());
   vqled::ControllerLink& link = bench->Open(model, imageLength);
   FakeHost& host = bench->host;
   while (in.More()) {
@@ -144,9 +167,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       while (count < length && in.More()) chunk[count++] = in.Next();
       link.HandleReply(chunk, count);
     }
-  }
-  for (const auto& frame : bench->script.written) {
-    if (!WholeFrame(frame)) __builtin_trap();
   }
   bench->Close();
   return 0;

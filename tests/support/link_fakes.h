@@ -1,11 +1,15 @@
 // A recording host and a scripted port for driving the controller link in
 // tests: timers run only when the test fires them, the clock moves only when
-// the test sets it, and every frame written is kept.
+// the test sets it, and every frame written is kept (or handed to a checker).
+// Both reset to their fresh state keeping what their lists have allocated, so
+// a fuzz target can reuse them for every input.
 #pragma once
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/link_host.h"
@@ -15,19 +19,47 @@ namespace vqled::test {
 
 using Bytes = std::vector<uint8_t>;
 
+// Empties `used` and hands its allocation to `fresh`, which is about to
+// replace it.
+template <typename List>
+void KeepCapacity(List& used, List& fresh) {
+  used.clear();
+  fresh.swap(used);
+}
+
 struct PortScript {
   bool failOpen = false;
   Text openUserMessage;
   bool failWrite = false;  // Write throws, as for a vanished device
   bool failRead = false;
-  bool failDrain = false;         // Drain throws, as for a port that stopped sending
-  std::vector<Bytes> written;     // one entry per Write call
+  bool failDrain = false;      // Drain throws, as for a port that stopped sending
+  std::vector<Bytes> written;  // one entry per Write call without checkFrame
+  // When set, each frame written goes to it in place of `written`.
+  std::function<void(const uint8_t* frame, int length)> checkFrame;
+  int checkedFrames = 0;
   std::vector<int> drainedAfter;  // the write count at each Drain
   std::vector<int> closedAfter;   // the write count at each Close
   std::deque<Bytes> pendingReads;
   std::string device;
   int opens = 0;
   CommNotify notify;
+
+  int WriteCount() const { return static_cast<int>(written.size()) + checkedFrames; }
+
+  // Back to a fresh script (nothing fails, nothing recorded); checkFrame
+  // stays, and the lists keep their capacity.
+  void Reset() {
+    failOpen = failWrite = failRead = failDrain = false;
+    openUserMessage = {};
+    written.clear();
+    checkedFrames = 0;
+    drainedAfter.clear();
+    closedAfter.clear();
+    pendingReads.clear();
+    device.clear();
+    opens = 0;
+    notify = nullptr;
+  }
 };
 
 class FakePort : public LinkPort {
@@ -57,7 +89,12 @@ class FakePort : public LinkPort {
       throw CommError("COMM_ASSERT(IsOpen()) failed; SerialComm(511); ",
                       {"设备已断开", "the device has gone"});
     }
-    s_.written.emplace_back(buffer, buffer + length);
+    if (s_.checkFrame) {
+      s_.checkFrame(buffer, length);
+      ++s_.checkedFrames;
+    } else {
+      s_.written.emplace_back(buffer, buffer + length);
+    }
     return length;
   }
   void Drain() override {
@@ -65,10 +102,10 @@ class FakePort : public LinkPort {
       throw CommError("COMM_ASSERT(::GetLastError() == ERROR_IO_PENDING) failed; SerialComm(524); ",
                       {"串口不再接收数据", "the port does not take the data"});
     }
-    s_.drainedAfter.push_back(static_cast<int>(s_.written.size()));
+    s_.drainedAfter.push_back(s_.WriteCount());
   }
   void Close(int) override {
-    if (open_) s_.closedAfter.push_back(static_cast<int>(s_.written.size()));
+    if (open_) s_.closedAfter.push_back(s_.WriteCount());
     open_ = false;
   }
 
@@ -84,19 +121,19 @@ struct TimerState {
 
 class FakeHost : public LinkHost {
  public:
-  void SetStatus(const Text& text) override { statuses.push_back(text); }
+  void SetStatus(const Text& text) override { Record(statuses, text); }
   void SetAreaLabel(const Text& text) override { areaLabel = text.en; }
   void SetLastReply(std::string_view text) override { lastReply = text; }
   void ClearLog() override { log.clear(); }
-  void AddLogLine(std::string_view line) override { log.emplace_back(line); }
-  void SetProgress(int position) override { progress.push_back(position); }
+  void AddLogLine(std::string_view line) override { Record(log, line); }
+  void SetProgress(int position) override { Record(progress, position); }
   void SetLinkLamp(bool busy) override { lampBusy = busy; }
   void SetControlEnabled(LinkControl control, bool enabled) override {
     controlEnabled[control] = enabled;
   }
   void ShowMessage(const Text& text, const Text& caption) override {
-    messages.push_back(text);
-    captions.push_back(caption);
+    Record(messages, text);
+    Record(captions, caption);
   }
   void StartTimer(LinkTimer timer, int intervalMs) override {
     timers[Slot(timer)] = {true, intervalMs};
@@ -111,7 +148,7 @@ class FakeHost : public LinkHost {
   LocalTime EndDate() override { return endDate; }
   bool DebugImageWanted() override { return debugImage; }
   void SaveConfig() override { ++configSaves; }
-  void PostReceive(uint32_t port) override { posted.push_back(port); }
+  void PostReceive(uint32_t port) override { Record(posted, port); }
   void LinkStopped() override { ++stops; }
 
   static int Slot(LinkTimer timer) { return timer == TIMER_1 ? 0 : 1; }
@@ -125,6 +162,22 @@ class FakeHost : public LinkHost {
     return false;
   }
 
+  // Back to a fresh host; historyKept stays, the lists keep their capacity.
+  void Reset() {
+    FakeHost fresh;
+    fresh.historyKept = historyKept;
+    KeepCapacity(statuses, fresh.statuses);
+    KeepCapacity(log, fresh.log);
+    KeepCapacity(progress, fresh.progress);
+    KeepCapacity(messages, fresh.messages);
+    KeepCapacity(captions, fresh.captions);
+    KeepCapacity(posted, fresh.posted);
+    *this = std::move(fresh);
+  }
+
+  // False: each list below holds only its latest entry, overwritten in place
+  // so its strings keep their allocation.
+  bool historyKept = true;
   std::vector<Text> statuses;
   std::string areaLabel;
   std::string lastReply;
@@ -146,6 +199,16 @@ class FakeHost : public LinkHost {
   int configSaves = 0;
   std::vector<uint32_t> posted;
   int stops = 0;
+
+ private:
+  template <typename T, typename Value>
+  void Record(std::vector<T>& history, const Value& value) {
+    if (historyKept || history.empty()) {
+      history.emplace_back(value);
+    } else {
+      history.back() = value;
+    }
+  }
 };
 
 }  // namespace vqled::test
