@@ -2,10 +2,10 @@
 # Runs the libFuzzer targets one after another, each for SECONDS, in the
 # sanitizer build (build-asan, configured as test.sh configures it when it is
 # not there yet). Each target keeps its corpus in build-asan/corpus/<target>
-# between runs, starts from fuzz/seeds/<name> and uses fuzz/<name>.dict where
-# they exist. After each run the executions, the rate and the coverage are
-# printed; a target that finds a fault stops the script with its log and the
-# file that holds the input.
+# between runs, starts from fuzz/seeds/<name> and uses fuzz/<name>.dict and
+# the flags in fuzz/<name>.options where they exist. After each run the
+# executions, the rate and the coverage are printed; a target that finds a
+# fault stops the script with its log and the file that holds the input.
 #
 # Usage: scripts/fuzz.sh SECONDS [NAME...]   (NAME as in fuzz/NAME.cpp; all by default)
 set -euo pipefail
@@ -46,6 +46,12 @@ for name in "${names[@]}"; do
   options=(-max_total_time="$seconds" -rss_limit_mb=4096 -print_final_stats=1
     -artifact_prefix="$build/$target-")
   [ -f "fuzz/$name.dict" ] && options+=(-dict="fuzz/$name.dict")
+  # fuzz/NAME.options: further libFuzzer flags of the target, one a line.
+  if [ -f "fuzz/$name.options" ]; then
+    while IFS= read -r flag; do
+      [ -n "$flag" ] && options+=("$flag")
+    done < <(grep -v '^#' "fuzz/$name.options")
+  fi
   log=$build/$target.log
   echo "== $target for ${seconds}s"
   if ! "$build/bin/$target" "${options[@]}" "${dirs[@]}" >"$log" 2>&1; then
