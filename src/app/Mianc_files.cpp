@@ -103,9 +103,9 @@ bool TForm2::RefuseEmptySave(SaveCommand command) {
 
 // Shows a failure, or what a file read only in part left out.
 void TForm2::Report(const Outcome& outcome) {
-  if (!outcome.message.empty()) {
-    vqled::ShowMessage(this, windowTitle(), Tr(outcome.message), MESSAGE_ERROR);
-  }
+  if (outcome.message.empty()) return;
+  vqled::ShowMessage(this, windowTitle(), Tr(outcome.message),
+                     outcome.ok ? MESSAGE_INFORMATION : MESSAGE_ERROR);
 }
 
 void TForm2::BitBtn6Click() {
