@@ -150,8 +150,8 @@ class TForm2 : public QWidget, public LinkHost {
   void Timer3Timer();
 
   // Downloads and controller settings.
-  void BitBtn7Click();  // download the current area
-  void Button5Click();  // send the trigger settings
+  void BitBtn7Click();   // download the current area
+  void Button5Click();   // send the trigger settings
   void DataTimeTimer();  // the clock and day count of the debug panel
 
   // The controller link's view of the window.
@@ -280,7 +280,7 @@ class TForm2 : public QWidget, public LinkHost {
   int anchorCount_ = 0;
   PreviewPlayer preview_;  // the preview's state between the steps of Timer3
   std::unique_ptr<ControllerLink> link_;
-  std::string portText_;    // ComboBox5's text as the link last asked for it
+  std::string portText_;  // ComboBox5's text as the link last asked for it
   // The pattern file commands (Mianc_files.cpp): the names SaveDialog1 and
   // OpenDialog1 last held, and the refusal while the link sends.
   bool RefuseWhileSending(const Text& command);
