@@ -127,7 +127,6 @@ void ControllerLink::StartProbing() {
 
 void ControllerLink::Button5Click(SettingsPanel& panel) {
   Guarded([&] {
-    DefaultTriggerRows(panel);
     uint8_t settings[kSettingsImageLength];
     BuildSettingsImage(panel, settings);
     std::memcpy(image_.entry, settings, sizeof settings);
