@@ -66,7 +66,7 @@ void BM_StartToShownWindow(benchmark::State& state) {
     form = std::make_unique<vqled::TForm2>();
     form->show();
     QCoreApplication::processEvents();
-    benchmark::DoNotOptimize(form->store.Cell(19, 3, 2));
+    benchmark::DoNotOptimize(form->document().store().Cell(19, 3, 2));
   }
   form.reset();
   QDir::setCurrent(previous);

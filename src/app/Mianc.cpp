@@ -34,11 +34,7 @@ constexpr int kMinimumGridHeight = 120;
 
 }  // namespace
 
-TForm2::TForm2(QWidget* parent)
-    : QWidget(parent),
-      image(std::make_unique<ImageBuffer>()),
-      clip(std::make_unique<EditorClipboard>()),
-      ui_(std::make_unique<Ui::TForm2>()) {
+TForm2::TForm2(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm2>()) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("Form2"));
   GroupRadioButtons();
@@ -80,7 +76,7 @@ void TForm2::CreateGrid() {
   StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
   StringGrid1->setGeometry(8, 229, 927, 436);
   StringGrid1->setFont(QFont(QStringLiteral("Arial Narrow")));
-  StringGrid1->UseCorePainter(store, profile, languageMode.textVariant);
+  StringGrid1->UseCorePainter(document_.store(), document_.profile(), languageMode.textVariant);
   StringGrid1->hide();
   StringGrid1->lower();
   ui_->HYEdit->raise();
@@ -177,25 +173,26 @@ void TForm2::resizeEvent(QResizeEvent* event) {
 void TForm2::FormCreate() {
   FillTimeLists();
   ui_->Label136->clear();
-  ClearClipboard(*clip);
+  ClearClipboard(document_.clipboard());
   RunHandler([this] { ListPorts(); });
   BitBtn3Click();
   for (int area = 0; area < kAreaCount; ++area) {
     constexpr int kStartTimes[kDefaultTimeCount] = {1000, 800, 600, 400, 200};
-    for (int k = 0; k < kDefaultTimeCount; ++k) store.defaultTime[area][k].value = kStartTimes[k];
+    for (int k = 0; k < kDefaultTimeCount; ++k)
+      document_.store().defaultTime[area][k].value = kStartTimes[k];
   }
   RemoveStaleSaves();
   LoadConfig();
   RunHandler([this] { languageMode.savedLanguage == 0 ? BitBtn12Click() : BitBtn13Click(); });
   CreatePreviewLamps();
-  store.currentArea = 0;
+  document_.store().currentArea = 0;
   ui_->GroupBox6->hide();
   ui_->ComboBox13->setCurrentIndex(0);
   if (!ui_->CheckBox2->isEnabled()) {
     ui_->GroupBox5->setEnabled(true);
     StringGrid1->setEnabled(true);
   }
-  store.currentArea = 0;
+  document_.store().currentArea = 0;
   RunHandler([this] { ShowArea(); });
   if (ui_->ComboBox4->isEnabled()) RunHandler([this] { ComboBox4Change(); });
   ui_->BitBtn7->setEnabled(true);

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "document/document.h"
 #include "editor/selection.h"
 #include "files/area_image.h"
 #include "files/pattern_files.h"
@@ -178,14 +179,12 @@ class TForm2 : public QWidget, public LinkHost {
   void PostReceive(uint32_t port) override;
   void LinkStopped() override;
 
-  // The document and the state the form owns.
-  PatternStore store;
-  ModelProfile profile;
+  // The document (store, profile, image buffer, clipboard) and the state the
+  // form owns.
+  Document& document() { return document_; }
   LanguageMode languageMode;
   EditorPointer pointer;
   bool clickLitCell = false;
-  std::unique_ptr<ImageBuffer> image;
-  std::unique_ptr<EditorClipboard> clip;
 
   Ui::TForm2* form() const { return ui_.get(); }
   StringGrid* grid() const { return StringGrid1; }
@@ -266,6 +265,7 @@ class TForm2 : public QWidget, public LinkHost {
   HeaderControls CurrentHeaderControls() const;
   QString Tr(const Text& text) const;
 
+  Document document_;
   std::unique_ptr<Ui::TForm2> ui_;
   StringGrid* StringGrid1 = nullptr;
   QMenu* RightMenu = nullptr;

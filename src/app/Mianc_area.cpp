@@ -82,8 +82,8 @@ void TForm2::ConnectHandlers() {
 // tabs, the first tab selected, area 1 current. Returns the channels of one
 // controller.
 int TForm2::ApplyModelProfile() {
-  const ProfileChange change =
-      vqled::ApplyModelProfile(profile, store, ui_->ComboBox6->currentIndex());
+  const ProfileChange change = vqled::ApplyModelProfile(document_.profile(), document_.store(),
+                                                        ui_->ComboBox6->currentIndex());
   ApplyControlStates(change.controls);
   const QSignalBlocker quietTabs(ui_->TabControl1);
   if (change.tabCaptions != nullptr) {
@@ -130,7 +130,7 @@ void TForm2::ApplyControlStates(const ControlStates& states) {
 }
 
 void TForm2::LayoutGrid(int channels) {
-  ApplyGridLayout(vqled::LayoutGrid(store, profile, channels));
+  ApplyGridLayout(vqled::LayoutGrid(document_.store(), document_.profile(), channels));
 }
 
 void TForm2::ApplyGridLayout(const GridLayout& layout) {
@@ -153,7 +153,7 @@ void TForm2::ApplyGridLayout(const GridLayout& layout) {
 // count selects its item as a picked one does, so that the count shown is
 // the one Config.ini (NUM) and a .led file save.
 void TForm2::LayoutForControllers() {
-  int count = profile.controllerCount;
+  int count = document_.profile().controllerCount;
   const Outcome read = ReadControllerCount(ui_->ComboBox4->currentText().toStdString(), count);
   if (!read.ok) throw ConvertError(Tr(read.message));
   if (ui_->ComboBox4->currentIndex() != count - 1 ||
@@ -161,8 +161,8 @@ void TForm2::LayoutForControllers() {
     const QSignalBlocker quiet(ui_->ComboBox4);
     ui_->ComboBox4->setCurrentIndex(count - 1);
   }
-  profile.controllerCount = count;
-  LayoutGrid(ShownChannelCount(profile));
+  document_.profile().controllerCount = count;
+  LayoutGrid(ShownChannelCount(document_.profile()));
 }
 
 void TForm2::ComboBox6Change() {
@@ -244,14 +244,14 @@ void TForm2::ShowAreaView(const AreaControls& controls, const AreaView& view) {
 void TForm2::ShowArea() {
   ui_->Label13->clear();
   AreaControls controls = ReadAreaControls();
-  const AreaView view =
-      ShowAreaSettings(store, profile, controls, ui_->TabControl1->currentIndex());
+  const AreaView view = ShowAreaSettings(document_.store(), document_.profile(), controls,
+                                         ui_->TabControl1->currentIndex());
   ShowAreaView(controls, view);
 }
 
 void TForm2::StoreLoopMode(int loopMode) {
   AreaControls controls = ReadAreaControls();
-  ChooseLoopMode(store, profile, controls, loopMode);
+  ChooseLoopMode(document_.store(), document_.profile(), controls, loopMode);
   ShowAreaControls(controls);
 }
 
@@ -269,19 +269,19 @@ void TForm2::RadioButton4Click() {
 }
 
 void TForm2::Edit6Change() {
-  const Outcome stored = StoreLoopCount(store, ui_->Edit6->text().toStdString());
+  const Outcome stored = StoreLoopCount(document_.store(), ui_->Edit6->text().toStdString());
   if (!stored.ok) throw ConvertError(Tr(stored.message));
 }
 
 void TForm2::CheckBox2Click() {
   AreaControls controls = ReadAreaControls();
-  StoreEnabled(store, controls, ui_->CheckBox2->isChecked());
+  StoreEnabled(document_.store(), controls, ui_->CheckBox2->isChecked());
   ShowAreaControls(controls);
 }
 
 void TForm2::CheckEndBoxClick(int box, bool checked) {
   AreaControls controls = ReadAreaControls();
-  CheckEndBox(store, controls, static_cast<EndBox>(box), checked);
+  CheckEndBox(document_.store(), controls, static_cast<EndBox>(box), checked);
   ShowAreaControls(controls);
 }
 
@@ -294,14 +294,14 @@ void TForm2::CheckBox6Click() {
 
 void TForm2::ComboBox13Change() {
   AreaControls controls = ReadAreaControls();
-  StoreEndListChoice(store, controls, ui_->ComboBox13->currentIndex());
+  StoreEndListChoice(document_.store(), controls, ui_->ComboBox13->currentIndex());
 }
 
 // time1Change: an empty or zero time becomes "1"; every default time of the
 // current area is stored from the time and unit lists.
 void TForm2::StoreDefaultTimes() {
   AreaControls controls = ReadAreaControls();
-  const Outcome stored = vqled::StoreDefaultTimes(store, controls);
+  const Outcome stored = vqled::StoreDefaultTimes(document_.store(), controls);
   ShowAreaControls(controls);
   if (!stored.ok) throw ConvertError(Tr(stored.message));
 }
@@ -309,17 +309,17 @@ void TForm2::StoreDefaultTimes() {
 void TForm2::BitBtn3Click() {
   ui_->Label13->clear();
   AreaControls controls = ReadAreaControls();
-  const AreaView view = ClearAllAreas(store, profile, controls);
+  const AreaView view = ClearAllAreas(document_.store(), document_.profile(), controls);
   ShowAreaView(controls, view);
 }
 
 void TForm2::BitBtn10Click() {
-  ClearCurrentArea(store);
+  ClearCurrentArea(document_.store());
   StringGrid1->invalidate();
 }
 
 void TForm2::ComboBox8Change() {
-  ChooseFade(store, ui_->ComboBox8->currentIndex());
+  ChooseFade(document_.store(), ui_->ComboBox8->currentIndex());
 }
 
 void TForm2::BitBtn15Click() {

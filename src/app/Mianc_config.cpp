@@ -126,7 +126,8 @@ Outcome TForm2::WriteConfig() {
 // others stay fresh; its bytes are kept beside it under the name the message
 // gives, or, where no copy can be made, the close leaves the file alone.
 void TForm2::LoadResumeFile() {
-  const ResumeLoad loaded = vqled::LoadResumeFile(store, CurrentDirectoryFile("tempRGB.bin"));
+  const ResumeLoad loaded =
+      vqled::LoadResumeFile(document_.store(), CurrentDirectoryFile("tempRGB.bin"));
   keepResumeFile_ = loaded.keepFile;
   Report(loaded.outcome);
   StringGrid1->invalidate();
@@ -154,8 +155,9 @@ void TForm2::SaveResumeFile() {
   if (keepResumeFile_) return;
   const HeaderControls controls = CurrentHeaderControls();
   SaveLog log;
-  const Outcome saved = vqled::SaveResumeFile(store, {profile, controls, *image},
-                                              CurrentDirectoryFile("tempRGB.bin"), &log);
+  const Outcome saved =
+      vqled::SaveResumeFile(document_.store(), {document_.profile(), controls, document_.image()},
+                            CurrentDirectoryFile("tempRGB.bin"), &log);
   ShowSaveLog(log);
   Report(saved);
 }

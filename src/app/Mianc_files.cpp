@@ -96,7 +96,7 @@ bool TForm2::RefuseWhileSending(const Text& command) {
 
 // The "nothing to save" rule of the save commands: true when refused.
 bool TForm2::RefuseEmptySave(SaveCommand command) {
-  const SaveRefusal refusal = CheckContentToSave(store, command);
+  const SaveRefusal refusal = CheckContentToSave(document_.store(), command);
   if (refusal.refused) vqled::ShowMessage(this, Tr(refusal.caption), Tr(refusal.text));
   return refusal.refused;
 }
@@ -115,7 +115,8 @@ void TForm2::BitBtn6Click() {
   ui_->Memo1->clear();
   const HeaderControls controls = CurrentHeaderControls();
   SaveLog log;
-  Report(SaveAllAreas(store, {profile, controls, *image}, path, &log));
+  Report(SaveAllAreas(document_.store(), {document_.profile(), controls, document_.image()}, path,
+                      &log));
   ShowSaveLog(log);
 }
 
@@ -123,7 +124,7 @@ void TForm2::BitBtn4Click() {
   if (RefuseWhileSending(kImportAllAreas)) return;
   const std::string path = ChooseFile(false, "Aled", kAledFilter, nullptr, QString());
   if (path.empty()) return;
-  Report(ImportAllAreas(store, path));
+  Report(ImportAllAreas(document_.store(), path));
   StringGrid1->invalidate();
 }
 
@@ -133,8 +134,9 @@ void TForm2::BitBtn8Click() {
   if (path.empty()) return;
   const HeaderControls controls = CurrentHeaderControls();
   const std::string loopCount = ui_->Edit6->text().toStdString();
-  Report(SaveCurrentArea(store, {profile, controls, *image}, ui_->ComboBox4->currentIndex(),
-                         LoopCountEntry::FromText(loopCount), path));
+  Report(SaveCurrentArea(document_.store(), {document_.profile(), controls, document_.image()},
+                         ui_->ComboBox4->currentIndex(), LoopCountEntry::FromText(loopCount),
+                         path));
 }
 
 // The file's default times, units, loop mode and loop count go into the
@@ -145,7 +147,7 @@ void TForm2::BitBtn9Click() {
   if (RefuseWhileSending(kImportSingleArea)) return;
   const std::string path = ChooseFile(false, "led", kLedFilter, nullptr, QString());
   if (path.empty()) return;
-  const Outcome imported = ImportSingleArea(store, path);
+  const Outcome imported = ImportSingleArea(document_.store(), path);
   Report(imported);
   if (imported.ok) ShowArea();
   StringGrid1->invalidate();
@@ -156,14 +158,15 @@ void TForm2::BitBtn9Click() {
 // SaveDialog1 keeps the name it last held.
 void TForm2::BitBtn17Click() {
   if (RefuseWhileSending(kExportCurrentArea) || RefuseEmptySave(SAVE_EXPORT)) return;
-  const std::string proposed = ExportProposedName(profile.modelIndex, store.currentArea);
+  const std::string proposed =
+      ExportProposedName(document_.profile().modelIndex, document_.store().currentArea);
   const std::string path =
       ChooseFile(true, ".led", kVqdFilter, ".VQD", QString::fromStdString(proposed));
   if (path.empty()) return;
   const HeaderControls controls = CurrentHeaderControls();
   const std::string loopCount = ui_->Edit6->text().toStdString();
-  Report(ExportCurrentArea(store, {profile, controls, *image}, LoopCountEntry::FromText(loopCount),
-                           path));
+  Report(ExportCurrentArea(document_.store(), {document_.profile(), controls, document_.image()},
+                           LoopCountEntry::FromText(loopCount), path));
 }
 
 void TForm2::ShowSaveLog(const SaveLog& log) {

@@ -99,7 +99,7 @@ void TForm2::StringGrid1MouseUp(Qt::MouseButton button, QPoint viewportPos, QPoi
   const GridCell cell = StringGrid1->cellAt(viewportPos);
   HideTimeLists();
   const ReleaseResult result =
-      ReleaseOnGrid(store, profile, pointer, ToPointerButton(button), cell);
+      ReleaseOnGrid(document_.store(), document_.profile(), pointer, ToPointerButton(button), cell);
   if (result.setsMenuStates) {
     SetItemEnabled(RightMenu, "N1", result.n1Enabled);
     SetItemEnabled(RightMenu, "N2", result.n2Enabled);
@@ -183,7 +183,7 @@ int TForm2::EntryNumber() const {
 
 void TForm2::OpenValueEntry(int column, int row) {
   PlaceOver(ui_->HYEdit, column, row, 0);
-  clickLitCell = ToggleEntryCell(store, {column, row}, EntryNumber());
+  clickLitCell = ToggleEntryCell(document_.store(), {column, row}, EntryNumber());
   ui_->HYEdit->show();
   ui_->HYEdit->setFocus();
   ui_->HYEdit->selectAll();  // what is typed replaces the shown number
@@ -207,7 +207,7 @@ void TForm2::HYEditChange() {
 
 void TForm2::StoreEntryValue() {
   const Outcome stored =
-      StoreEntryNumber(store, pointer.editCell, ui_->HYEdit->text().toStdString());
+      StoreEntryNumber(document_.store(), pointer.editCell, ui_->HYEdit->text().toStdString());
   if (!stored.ok) throw ConvertError(Tr(stored.message));
 }
 
@@ -238,7 +238,8 @@ void TForm2::OpenTimeTypeList(int column) {
 
 void TForm2::OpenTimeValueList(int column) {
   static TimeValueItems items;  // 4 kB of item values, built anew for each opening
-  BuildTimeValueItems(profile.valueKind, store.frameTime[store.currentArea].timeType[column],
+  BuildTimeValueItems(document_.profile().valueKind,
+                      document_.store().frameTime[document_.store().currentArea].timeType[column],
                       items);
   QStringList texts;
   texts.reserve(items.count);
@@ -253,7 +254,7 @@ void TForm2::OpenTimeValueList(int column) {
 }
 
 void TForm2::TimeCombSelect(int index) {
-  PickTimeType(store, pointer.editCell, index);
+  PickTimeType(document_.store(), pointer.editCell, index);
   ui_->TimeComb->hide();
   StringGrid1->invalidate();
 }
@@ -261,8 +262,8 @@ void TForm2::TimeCombSelect(int index) {
 void TForm2::TimeComb2Select(int index) {
   ui_->TimeComb2->hide();
   StringGrid1->invalidate();
-  const Outcome picked =
-      PickTimeValue(store, pointer.editCell, ui_->TimeComb2->itemText(index).toStdString());
+  const Outcome picked = PickTimeValue(document_.store(), pointer.editCell,
+                                       ui_->TimeComb2->itemText(index).toStdString());
   if (!picked.ok) throw ConvertError(Tr(picked.message));
 }
 

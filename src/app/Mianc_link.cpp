@@ -35,10 +35,11 @@ LocalTime ToLocalTime(const QDateTime& moment) {
 
 void TForm2::CreateLink() {
   auto encoder = [this](int area, ImageBuffer& buffer) {
-    return EncodeDownloadImage(store, profile, CurrentDownloadControls(), area, buffer);
+    return EncodeDownloadImage(document_.store(), document_.profile(), CurrentDownloadControls(),
+                               area, buffer);
   };
-  link_ = std::make_unique<ControllerLink>(*this, std::make_unique<SerialComm>(), store, profile,
-                                           *image, encoder);
+  link_ = std::make_unique<ControllerLink>(*this, std::make_unique<SerialComm>(), document_.store(),
+                                           document_.profile(), document_.image(), encoder);
   connect(Timer1, &QTimer::timeout, this, [this] { RunHandler([this] { link_->Timer1Timer(); }); });
   connect(Timer5, &QTimer::timeout, this, [this] { RunHandler([this] { link_->Timer5Timer(); }); });
   connect(DataTime, &QTimer::timeout, this, [this] { DataTimeTimer(); });

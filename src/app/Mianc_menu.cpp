@@ -119,19 +119,19 @@ void TForm2::ConnectMenu() {
 }
 
 void TForm2::CopyWith(bool fill, bool clear) {
-  clip->fillAfterCopy = fill;
-  clip->clearAfterCopy = clear;
-  CopySelection(store, *clip, SelectionRect(pointer), EntryNumber());
+  document_.clipboard().fillAfterCopy = fill;
+  document_.clipboard().clearAfterCopy = clear;
+  CopySelection(document_.store(), document_.clipboard(), SelectionRect(pointer), EntryNumber());
   StringGrid1->invalidate();
 }
 
 void TForm2::N1Click() {
-  InsertColumn(store, pointer.editCell);
+  InsertColumn(document_.store(), pointer.editCell);
   StringGrid1->invalidate();
 }
 
 void TForm2::N2Click() {
-  DeleteColumn(store, pointer.editCell);
+  DeleteColumn(document_.store(), pointer.editCell);
   StringGrid1->invalidate();
 }
 
@@ -146,17 +146,19 @@ void TForm2::N6Click() {
 }
 
 void TForm2::N5Click() {
-  PasteClip(store, *clip, pointer.editCell);
+  PasteClip(document_.store(), document_.clipboard(), pointer.editCell);
   StringGrid1->invalidate();
 }
 
 void TForm2::N9Click() {
-  CopyChannel(store, *clip, pointer.editCell, store.gridColumnCount);
+  CopyChannel(document_.store(), document_.clipboard(), pointer.editCell,
+              document_.store().gridColumnCount);
   StringGrid1->invalidate();
 }
 
 void TForm2::N10Click() {
-  PasteChannel(store, *clip, pointer.editCell, store.gridColumnCount);
+  PasteChannel(document_.store(), document_.clipboard(), pointer.editCell,
+               document_.store().gridColumnCount);
   StringGrid1->invalidate();
 }
 
@@ -165,8 +167,10 @@ void TForm2::Ramp(bool alongFrames) {
   const std::string step = ui_->ComboBox1->currentText().toStdString();
   const std::string direction = ui_->ComboBox3->currentText().toStdString();
   const RampControls controls{step, direction};
-  const Outcome ramped = alongFrames ? RampAlongFrames(store, profile, pointer.editCell, controls)
-                                     : RampDownChannels(store, profile, pointer.editCell, controls);
+  const Outcome ramped =
+      alongFrames
+          ? RampAlongFrames(document_.store(), document_.profile(), pointer.editCell, controls)
+          : RampDownChannels(document_.store(), document_.profile(), pointer.editCell, controls);
   StringGrid1->invalidate();
   if (!ramped.ok) throw ConvertError(Tr(ramped.message));
 }
@@ -192,13 +196,14 @@ void TForm2::ShowRunDialog(QGroupBox* dialog, QLabel* title, const char* caption
 void TForm2::OpenStackedRunDialog() {
   QLineEdit* const fields[4] = {ui_->Edit7, ui_->Edit8, ui_->Edit9, ui_->Edit10};
   ShowRunDialog(ui_->GroupBox8, ui_->Label112, "流水叠加", fields,
-                StackedRunDialogValues(pointer.editCell, profile));
+                StackedRunDialogValues(pointer.editCell, document_.profile()));
 }
 
 void TForm2::OpenRunDialog() {
   QLineEdit* const fields[4] = {ui_->Edit2, ui_->Edit3, ui_->Edit4, ui_->Edit5};
-  ShowRunDialog(ui_->GroupBox9, ui_->Label111, "流水", fields,
-                RunDialogValues(pointer.editCell, profile, store.gridColumnCount));
+  ShowRunDialog(
+      ui_->GroupBox9, ui_->Label111, "流水", fields,
+      RunDialogValues(pointer.editCell, document_.profile(), document_.store().gridColumnCount));
 }
 
 // OK of a running-light dialog: the run is written with the number of HYEdit.
@@ -207,7 +212,8 @@ void TForm2::FinishRun(QGroupBox* dialog, QLineEdit* const (&fields)[4], bool st
                                 fields[2]->text().toStdString(), fields[3]->text().toStdString()};
   const RunFields run{texts[0], texts[1], texts[2], texts[3]};
   const int value = EntryNumber();
-  const Outcome filled = stacked ? FillStackedRun(store, run, value) : FillRun(store, run, value);
+  const Outcome filled = stacked ? FillStackedRun(document_.store(), run, value)
+                                 : FillRun(document_.store(), run, value);
   if (!filled.ok) throw ConvertError(Tr(filled.message));
   dialog->hide();
   StringGrid1->invalidate();

@@ -83,7 +83,7 @@ void TForm2::ConnectPreview() {
 // TogglePreview: Timer3's own state decides between stopping and starting.
 void TForm2::BitBtn1Click() {
   preview_.running = Timer3->isActive();
-  if (TogglePreview(preview_, store)) {
+  if (TogglePreview(preview_, document_.store())) {
     Timer3->start(kPreviewTickMs);
   } else {
     Timer3->stop();
@@ -93,7 +93,7 @@ void TForm2::BitBtn1Click() {
 // PreviewTick: the lamps change only when a new frame is shown.
 void TForm2::Timer3Timer() {
   int shades[kPreviewLamps];
-  if (!PreviewTick(preview_, store, shades)) return;
+  if (!PreviewTick(preview_, document_.store(), shades)) return;
   for (int k = 0; k < kPreviewLamps; ++k) previewLamps[k]->setBrushColor(LampColour(shades[k]));
 }
 

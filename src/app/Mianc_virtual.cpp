@@ -102,7 +102,7 @@ void TForm2::RefreshVirtualEntry() {
 std::string TForm2::VirtualDevice() {
   RefreshVirtualEntry();
   std::string device;
-  const Outcome started = virtual_->controller.Attach(profile.modelIndex, device);
+  const Outcome started = virtual_->controller.Attach(document_.profile().modelIndex, device);
   if (started.ok) return device;
   ui_->Memo1->appendPlainText(Tr(started.message));
   return ui_->ComboBox5->currentText().trimmed().toStdString();
@@ -117,7 +117,8 @@ void TForm2::ShowAreaOfAreas(int area) {
     label->clear();
     return;
   }
-  label->setText(QStringLiteral("%1/%2").arg(area + 1).arg(std::max(profile.areaCount, 1)));
+  label->setText(
+      QStringLiteral("%1/%2").arg(area + 1).arg(std::max(document_.profile().areaCount, 1)));
 }
 
 // Plays the virtual controller's image of the shown area (or of the lowest
@@ -129,8 +130,8 @@ void TForm2::PlaybackClick() {
     return;
   }
   auto playback = std::make_unique<VirtualPlayback>();
-  const Outcome loaded =
-      LoadPlayback(virtual_->controller, profile.valueKind, store.currentArea, *playback);
+  const Outcome loaded = LoadPlayback(virtual_->controller, document_.profile().valueKind,
+                                      document_.store().currentArea, *playback);
   if (!loaded.ok) {
     vqled::ShowMessage(this, Tr(kPlaybackCaption), Tr(loaded.message));
     return;

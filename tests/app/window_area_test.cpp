@@ -123,16 +123,16 @@ void WindowAreaTest::perAreaLayoutsOfVqM26AndVqM28() {
   QCOMPARE(ui_->TabControl1->tabText(0), QStringLiteral("单1区"));
   QCOMPARE(form_->grid()->rowCount(), 6 + 3);
   ui_->TabControl1->setCurrentIndex(10);  // "彩1区"
-  QCOMPARE(form_->store.currentArea, 10);
+  QCOMPARE(form_->document().store().currentArea, 10);
   QCOMPARE(form_->grid()->rowCount(), 90 + 3);
   QCOMPARE(form_->grid()->columnCount(), 108);
-  QCOMPARE(form_->store.gridColumnCount, 332);
+  QCOMPARE(form_->document().store().gridColumnCount, 332);
 
   SelectModel(*form_, 26);
   ui_->TabControl1->setCurrentIndex(2);
   QCOMPARE(ui_->TabControl1->tabText(2), QStringLiteral("3刹车区一"));
   QCOMPARE(form_->grid()->rowCount(), 20 + 3);
-  QCOMPARE(form_->profile.channelLabelOffset, 8);
+  QCOMPARE(form_->document().profile().channelLabelOffset, 8);
 }
 
 void WindowAreaTest::controllerCountIsLimitedAndMakesAreaOneCurrent() {
@@ -141,16 +141,16 @@ void WindowAreaTest::controllerCountIsLimitedAndMakesAreaOneCurrent() {
   ui_->RadioButton2->click();  // area 4 plays 5 times
   ui_->Edit6->selectAll();
   QTest::keyClicks(ui_->Edit6, QStringLiteral("5"));
-  QCOMPARE(form_->store.playSettings[3].loopMode, LOOP_COUNT);
-  QCOMPARE(form_->store.playSettings[3].loopCount, 5);
+  QCOMPARE(form_->document().store().playSettings[3].loopMode, LOOP_COUNT);
+  QCOMPARE(form_->document().store().playSettings[3].loopCount, 5);
   ui_->ComboBox4->lineEdit()->selectAll();
   QTest::keyClicks(ui_->ComboBox4->lineEdit(), QStringLiteral("4"));
-  QCOMPARE(form_->store.currentArea, 0);
+  QCOMPARE(form_->document().store().currentArea, 0);
   QCOMPARE(ui_->TabControl1->currentIndex(), 0);
   QCOMPARE(form_->grid()->rowCount(), 15);
   QCOMPARE(ui_->Edit6->text(), QStringLiteral("5"));  // still area 4's count
-  QCOMPARE(form_->store.playSettings[0].loopMode, LOOP_FOREVER);
-  QCOMPARE(form_->store.playSettings[0].loopCount, 0);
+  QCOMPARE(form_->document().store().playSettings[0].loopMode, LOOP_FOREVER);
+  QCOMPARE(form_->document().store().playSettings[0].loopCount, 0);
 
   ui_->ComboBox4->lineEdit()->selectAll();
   QTest::keyClicks(ui_->ComboBox4->lineEdit(), QStringLiteral("99"));
@@ -167,20 +167,20 @@ void WindowAreaTest::showAreaEnablesCheckBox2PerAreaAndStoresEnabledOnlyOnAChang
   ui_->TabControl1->setCurrentIndex(2);
   QVERIFY(ui_->CheckBox2->isEnabled());
   ui_->CheckBox2->click();
-  QCOMPARE(form_->store.playSettings[2].enabled, 0);
+  QCOMPARE(form_->document().store().playSettings[2].enabled, 0);
   QVERIFY(!form_->grid()->isVisible());
-  form_->store.playSettings[3].enabled = 0;
+  form_->document().store().playSettings[3].enabled = 0;
   ui_->TabControl1->setCurrentIndex(3);
-  QCOMPARE(form_->store.playSettings[3].enabled, 1);
+  QCOMPARE(form_->document().store().playSettings[3].enabled, 1);
   QVERIFY(form_->grid()->isVisible());
   ui_->TabControl1->setCurrentIndex(2);
   QVERIFY(ui_->CheckBox2->isChecked());
-  QCOMPARE(form_->store.playSettings[2].enabled, 0);
+  QCOMPARE(form_->document().store().playSettings[2].enabled, 0);
 }
 
 void WindowAreaTest::endBoxesAndDefaultTimesAreShownNotStored() {
   SelectModel(*form_, 10);
-  PatternStore& store = form_->store;
+  PatternStore& store = form_->document().store();
   store.playSettings[1].endMode = 2;
   store.playSettings[4].endMode = 1;
   store.playSettings[4].loopMode = LOOP_ONCE;
@@ -206,17 +206,17 @@ void WindowAreaTest::endBoxRulesFollowTheUser() {
   SelectModel(*form_, 13);
   ui_->RadioButton1->click();
   ui_->CheckBox6->click();
-  QCOMPARE(form_->store.playSettings[0].endMode, 2);
+  QCOMPARE(form_->document().store().playSettings[0].endMode, 2);
   ui_->CheckBox3->click();
   QVERIFY(!ui_->CheckBox6->isChecked());
-  QCOMPARE(form_->store.playSettings[0].endMode, 1);
+  QCOMPARE(form_->document().store().playSettings[0].endMode, 1);
   ui_->CheckBox3->click();
-  QCOMPARE(form_->store.playSettings[0].endMode, 0);
+  QCOMPARE(form_->document().store().playSettings[0].endMode, 0);
 
   SelectModel(*form_, 9);  // the end list
   ui_->ComboBox13->setCurrentIndex(2);
   emit ui_->ComboBox13->activated(2);
-  QCOMPARE(form_->store.playSettings[0].endMode, 2);
+  QCOMPARE(form_->document().store().playSettings[0].endMode, 2);
 }
 
 void WindowAreaTest::defaultTimesNeverStayEmpty() {
@@ -225,27 +225,27 @@ void WindowAreaTest::defaultTimesNeverStayEmpty() {
   ui_->time3->lineEdit()->selectAll();
   QTest::keyClick(ui_->time3->lineEdit(), Qt::Key_Backspace);
   QCOMPARE(ui_->time3->currentText(), QStringLiteral("1"));
-  QCOMPARE(form_->store.defaultTime[1][2].value, 1);
+  QCOMPARE(form_->document().store().defaultTime[1][2].value, 1);
   ui_->time5->lineEdit()->selectAll();
   QTest::keyClicks(ui_->time5->lineEdit(), QStringLiteral("0"));
   QCOMPARE(ui_->time5->currentText(), QStringLiteral("1"));
   ui_->timeT4->setCurrentIndex(2);
-  QCOMPARE(form_->store.defaultTime[1][3].unit, 2);
+  QCOMPARE(form_->document().store().defaultTime[1][3].unit, 2);
   QVERIFY(fixture_->messages.isEmpty());
 }
 
 void WindowAreaTest::clearCurrentAreaKeepsTheControls() {
   SelectModel(*form_, 4);
   ui_->RadioButton1->click();
-  form_->store.Cell(0, 3, 2) = 9;
+  form_->document().store().Cell(0, 3, 2) = 9;
   ui_->BitBtn10->click();
-  QCOMPARE(form_->store.Cell(0, 3, 2), 0);
-  QCOMPARE(form_->store.playSettings[0].loopMode, LOOP_FOREVER);
+  QCOMPARE(form_->document().store().Cell(0, 3, 2), 0);
+  QCOMPARE(form_->document().store().playSettings[0].loopMode, LOOP_FOREVER);
   QVERIFY(ui_->RadioButton1->isChecked());
 
-  form_->store.Cell(5, 3, 2) = 9;
+  form_->document().store().Cell(5, 3, 2) = 9;
   ui_->BitBtn3->click();
-  QCOMPARE(form_->store.Cell(5, 3, 2), 0);
+  QCOMPARE(form_->document().store().Cell(5, 3, 2), 0);
   QVERIFY(ui_->RadioButton3->isChecked());
 }
 
@@ -253,7 +253,7 @@ void WindowAreaTest::fadeListAndPanelToggles() {
   SelectModel(*form_, 1);
   ui_->ComboBox8->setCurrentIndex(1);
   emit ui_->ComboBox8->activated(1);
-  QCOMPARE(form_->store.fadeCode, 2);
+  QCOMPARE(form_->document().store().fadeCode, 2);
   ui_->BitBtn15->setEnabled(true);
   ui_->BitBtn15->click();
   QVERIFY(ui_->GroupBox10->isVisible());
@@ -279,9 +279,9 @@ void WindowAreaTest::languageSwitchKeepsAreaControls() {
   ui_->Edit6->setText(QStringLiteral("8"));
   form_->BitBtn13Click();
   form_->BitBtn11Click();
-  QCOMPARE(form_->store.currentArea, 0);
+  QCOMPARE(form_->document().store().currentArea, 0);
   QCOMPARE(ui_->Edit6->text(), QStringLiteral("8"));
-  QCOMPARE(form_->store.playSettings[0].loopCount, 0);
+  QCOMPARE(form_->document().store().playSettings[0].loopCount, 0);
   QCOMPARE(ui_->Label11->text(), QStringLiteral("Change settings"));
   QCOMPARE(ui_->BitBtn3->text(), QStringLiteral("清除全部"));
   QCOMPARE(ui_->BitBtn10->text(), QStringLiteral("清除當前"));
@@ -349,8 +349,8 @@ void WindowAreaTest::ledImportShowsTheFileSettingsThatDownloadsAndSavesUse() {
   }
   QVERIFY(ui_->RadioButton1->isChecked() && !ui_->RadioButton3->isChecked());
   QCOMPARE(ui_->Edit6->text(), QStringLiteral("4"));
-  QCOMPARE(form_->store.playSettings[0].loopMode, LOOP_ONCE);
-  QCOMPARE(form_->store.playSettings[0].loopCount, 4);
+  QCOMPARE(form_->document().store().playSettings[0].loopMode, LOOP_ONCE);
+  QCOMPARE(form_->document().store().playSettings[0].loopCount, 4);
 
   const int entry = ui_->ComboBox5->findData(QStringLiteral("virtual"));
   QVERIFY(entry >= 0);

@@ -144,9 +144,9 @@ void WindowDownloadTest::VerifyBusy() {
 void WindowDownloadTest::currentAreaDownloadShowsTheBusyStateAndDeliversTheImage() {
   AgedWindow& form = Start(kModelVQM13);
   Ui::TForm2& ui = *form.form();
-  form.store.currentArea = 1;
-  form.store.Cell(1, 3, 2) = 99;
-  form.store.Cell(1, 5, 3) = 40;
+  form.document().store().currentArea = 1;
+  form.document().store().Cell(1, 3, 2) = 99;
+  form.document().store().Cell(1, 5, 3) = 40;
   SelectVirtualEntry();
   VerifyIdle();
 
@@ -168,18 +168,18 @@ void WindowDownloadTest::currentAreaDownloadShowsTheBusyStateAndDeliversTheImage
   QVERIFY(sim->WaitFor([](const SimStats& s) { return s.finishes >= 1; }, std::chrono::seconds(2)));
   const std::optional<SimImage> image = sim->Image(1);
   QVERIFY(image && image->complete);
-  const int length = form.image->imageLast + 1;
+  const int length = form.document().image().imageLast + 1;
   QVERIFY(length > 30);
   QVERIFY(static_cast<int>(image->bytes.size()) >= length);
   QCOMPARE(QByteArray(reinterpret_cast<const char*>(image->bytes.data()), length),
-           QByteArray(reinterpret_cast<const char*>(form.image->entry), length));
+           QByteArray(reinterpret_cast<const char*>(form.document().image().entry), length));
   QVERIFY(!sim->Image(0));
 }
 
 void WindowDownloadTest::allAreasDownloadCountsTheAreasAndFinishes() {
   AgedWindow& form = Start(kModelVQM07);
   Ui::TForm2& ui = *form.form();
-  for (int area = 0; area < 7; ++area) form.store.Cell(area, 3 + area, 2) = 100;
+  for (int area = 0; area < 7; ++area) form.document().store().Cell(area, 3 + area, 2) = 100;
   SelectVirtualEntry();
   QVERIFY(ui.BitBtn5->isEnabled());
 
@@ -208,7 +208,7 @@ void WindowDownloadTest::allAreasDownloadCountsTheAreasAndFinishes() {
 void WindowDownloadTest::noControllerGivesUpAfterElevenProbes() {
   AgedWindow& form = Start(kModelVQM13);
   Ui::TForm2& ui = *form.form();
-  form.store.Cell(0, 3, 2) = 99;
+  form.document().store().Cell(0, 3, 2) = 99;
   SimFaults silent;
   silent.silent = true;
   form.virtualController().SetFaults(silent);
@@ -233,7 +233,7 @@ void WindowDownloadTest::noControllerGivesUpAfterElevenProbes() {
 void WindowDownloadTest::silentControllerIsCaughtByTheWatchdog() {
   AgedWindow& form = Start(kModelVQM13);
   Ui::TForm2& ui = *form.form();
-  for (int column = 2; column < 300; ++column) form.store.Cell(0, 3, column) = 50;
+  for (int column = 2; column < 300; ++column) form.document().store().Cell(0, 3, column) = 50;
   SimFaults faults;
   faults.silentAfterFrame = 2;  // the probe and the erase are answered, the first block is not
   form.virtualController().SetFaults(faults);
@@ -285,14 +285,15 @@ void WindowDownloadTest::clockSettingsAndControllerTypeReachTheController() {
 void WindowDownloadTest::debugBoxSendsNothingToTheController() {
   AgedWindow& form = Start(kModelVQM13);
   Ui::TForm2& ui = *form.form();
-  form.store.Cell(0, 3, 2) = 99;
+  form.document().store().Cell(0, 3, 2) = 99;
   SelectVirtualEntry();
   ui.CheckBox4->setChecked(true);
   ui.BitBtn7->click();
   VerifyIdle();
   const QByteArray written = fixture_->ReadFile("send.bin");
-  QCOMPARE(written.size(), form.image->imageLast + 1);
-  QCOMPARE(written, QByteArray(reinterpret_cast<const char*>(form.image->entry), written.size()));
+  QCOMPARE(written.size(), form.document().image().imageLast + 1);
+  QCOMPARE(written, QByteArray(reinterpret_cast<const char*>(form.document().image().entry),
+                               written.size()));
   QTest::qWait(50);
   QCOMPARE(form.virtualController().controller()->Stats().frames, 0);
 }
@@ -326,7 +327,7 @@ void WindowDownloadTest::virtualEntryIsKeptInTheSettings() {
   AgedWindow& form = Start(kModelVQM07);
   Ui::TForm2& ui = *form.form();
   QCOMPARE(ui.ComboBox5->currentText(), QStringLiteral("虚拟控制器 (VQ-M07)"));
-  form.store.Cell(0, 3, 2) = 99;
+  form.document().store().Cell(0, 3, 2) = 99;
   ui.BitBtn7->click();
   QVERIFY(RunUntil([&] { return ui.Label13->text() == QStringLiteral("Send OK !!!!"); }));
   QVERIFY(form.virtualController().controller()->Image(0));
@@ -335,16 +336,16 @@ void WindowDownloadTest::virtualEntryIsKeptInTheSettings() {
 void WindowDownloadTest::playbackShowsWhatTheControllerReceived() {
   AgedWindow& form = Start(kModelVQM13);
   Ui::TForm2& ui = *form.form();
-  form.store.Cell(0, 3, 2) = 100;  // frame 1: channel 1 full
-  form.store.Cell(0, 4, 3) = 100;  // frame 2: channel 2 full
+  form.document().store().Cell(0, 3, 2) = 100;  // frame 1: channel 1 full
+  form.document().store().Cell(0, 4, 3) = 100;  // frame 2: channel 2 full
   SelectVirtualEntry();
   ui.BitBtn7->click();
   QVERIFY(RunUntil([&] { return ui.Label13->text() == QStringLiteral("Send OK !!!!"); }));
 
   // The user's area changes after the download; the playback shows the controller's.
-  form.store.Cell(0, 3, 2) = 0;
-  form.store.Cell(0, 4, 3) = 0;
-  form.store.Cell(0, 10, 2) = 100;
+  form.document().store().Cell(0, 3, 2) = 0;
+  form.document().store().Cell(0, 4, 3) = 0;
+  form.document().store().Cell(0, 10, 2) = 100;
   QPushButton* playback = form.findChild<QPushButton*>(QStringLiteral("playbackButton"));
   playback->click();
   QVERIFY(fixture_->messages.isEmpty());
@@ -357,8 +358,8 @@ void WindowDownloadTest::playbackShowsWhatTheControllerReceived() {
     form.PlaybackTimer();  // frame 1 lasts default time 1, 1000 ms
   QCOMPARE(form.previewLamp(1)->brushColor(), full);
   QVERIFY(form.previewLamp(0)->brushColor() != full);
-  QCOMPARE(form.store.Cell(0, 10, 2), 100);
-  QCOMPARE(form.store.Cell(0, 3, 2), 0);
+  QCOMPARE(form.document().store().Cell(0, 10, 2), 100);
+  QCOMPARE(form.document().store().Cell(0, 3, 2), 0);
 
   playback->click();
   QVERIFY(!form.findChild<QTimer*>(QStringLiteral("playbackTimer"))->isActive());

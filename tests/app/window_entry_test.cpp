@@ -73,7 +73,9 @@ class WindowEntryTest : public QObject {
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(ui_->HYEdit, &leave);
   }
-  int32_t CellOf(int column, int row) const { return form_->store.Cell(0, row, column); }
+  int32_t CellOf(int column, int row) const {
+    return form_->document().store().Cell(0, row, column);
+  }
 
   std::unique_ptr<WindowFixture> fixture_;
   TForm2* form_ = nullptr;
@@ -130,13 +132,13 @@ void WindowEntryTest::valueBoxLightsAndKeepsWhatWasTyped() {
 
 void WindowEntryTest::valueBoxOnALitCellClearsUnlessEnterConfirms() {
   SelectModel(*form_, 13);  // VQ-M13: brightness cells, 16 channels
-  form_->store.Cell(0, 3, 2) = 120;
+  form_->document().store().Cell(0, 3, 2) = 120;
   Click(2, 3);
   QCOMPARE(CellOf(2, 3), 0);
   QTest::keyClicks(ui_->HYEdit, QStringLiteral("77"));
   Leave();
   QCOMPARE(CellOf(2, 3), 0);
-  form_->store.Cell(0, 3, 2) = 120;
+  form_->document().store().Cell(0, 3, 2) = 120;
   Click(2, 3);
   QCOMPARE(CellOf(2, 3), 0);
   QVERIFY(ui_->HYEdit->isVisible());
@@ -159,7 +161,7 @@ void WindowEntryTest::valueBoxTextRules() {
 
 void WindowEntryTest::timeTypeListStoresTheType() {
   SelectModel(*form_, 13);  // VQ-M13: brightness cells, 16 channels
-  form_->store.frameTime[0].timeValue[4] = 2;
+  form_->document().store().frameTime[0].timeValue[4] = 2;
   Click(4, 2);
   QComboBox* list = ui_->TimeComb;
   QVERIFY(list->isVisible());
@@ -168,8 +170,8 @@ void WindowEntryTest::timeTypeListStoresTheType() {
   QCOMPARE(list->geometry().top(),
            form_->grid()->viewport()->mapTo(form_, form_->grid()->cellRect(4, 2).topLeft()).y());
   form_->TimeCombSelect(2);  // "s": the column lasts 2 seconds
-  QCOMPARE(form_->store.frameTime[0].timeType[4], 2);
-  QCOMPARE(form_->store.frameTime[0].timeValue[4], 2);
+  QCOMPARE(form_->document().store().frameTime[0].timeType[4], 2);
+  QCOMPARE(form_->document().store().frameTime[0].timeValue[4], 2);
   QVERIFY(list->isHidden());
 
   SelectModel(*form_, 0);  // percent cells: no time types
@@ -185,16 +187,16 @@ void WindowEntryTest::timeValueListOffersNumbersByKindAndType() {
   QCOMPARE(list->count(), 3);
   const int narrow = list->width();
   form_->TimeComb2Select(2);
-  QCOMPARE(form_->store.frameTime[0].timeValue[3], 3);
+  QCOMPARE(form_->document().store().frameTime[0].timeValue[3], 3);
 
-  form_->store.frameTime[0].timeType[3] = 1;
+  form_->document().store().frameTime[0].timeType[3] = 1;
   Click(3, 1);
   QCOMPARE(list->count(), 3 + 1000);
   QCOMPARE(list->itemText(3), QStringLiteral("1000"));
   QCOMPARE(list->itemText(1002), QStringLiteral("1"));
   QCOMPARE(list->width(), narrow + 20);
   form_->TimeComb2Select(4);
-  QCOMPARE(form_->store.frameTime[0].timeValue[3], 999);
+  QCOMPARE(form_->document().store().frameTime[0].timeValue[3], 999);
 
   // The pointer over the form outside its controls closes the list unchosen.
   Click(3, 1);
@@ -203,7 +205,7 @@ void WindowEntryTest::timeValueListOffersNumbersByKindAndType() {
                    Qt::NoButton, Qt::NoButton, Qt::NoModifier);
   QCoreApplication::sendEvent(form_, &move);
   QVERIFY(list->isHidden());
-  QCOMPARE(form_->store.frameTime[0].timeValue[3], 999);
+  QCOMPARE(form_->document().store().frameTime[0].timeValue[3], 999);
 }
 
 void WindowEntryTest::menuHoldsItsItemsInOrder() {
@@ -279,16 +281,16 @@ void WindowEntryTest::pointerOffTheGridHidesTheFloatingControls() {
     MoveOver(place, {3, 3});
     QVERIFY(ui_->TimeComb->isHidden());
   }
-  QCOMPARE(form_->store.frameTime[0].timeValue[4], 1);  // hidden without storing
-  QCOMPARE(form_->store.frameTime[0].timeType[4], 0);
+  QCOMPARE(form_->document().store().frameTime[0].timeValue[4], 1);  // hidden without storing
+  QCOMPARE(form_->document().store().frameTime[0].timeType[4], 0);
 }
 
 // A drag over channels 1..2, frames 1..2 copies them; a right click on
 // channel 5, frame 4 pastes them there; "填充选中" fills with the box's number.
 void WindowEntryTest::menuCommandsActOnTheDraggedRectangle() {
   SelectModel(*form_, 13);
-  form_->store.Cell(0, 3, 2) = 11;
-  form_->store.Cell(0, 4, 3) = 22;
+  form_->document().store().Cell(0, 3, 2) = 11;
+  form_->document().store().Cell(0, 4, 3) = 22;
   QMenu* menu = form_->rightMenu();
   auto trigger = [menu](const char* name) {
     menu->findChild<QAction*>(QString::fromLatin1(name))->trigger();
@@ -357,7 +359,7 @@ void WindowEntryTest::menuStatesFollowEveryReleaseOnAChannelRow() {
   QVERIFY(!ItemEnabled("N1") && !ItemEnabled("N2") && ItemEnabled("N4"));
   menu->hide();
 
-  form_->store.Cell(0, 3, 7) = 33;  // channel 1, frame 6
+  form_->document().store().Cell(0, 3, 7) = 33;  // channel 1, frame 6
   Click(7, 8);
   QVERIFY(ui_->HYEdit->isVisible());
   QVERIFY(menu->isHidden());
@@ -379,7 +381,7 @@ void WindowEntryTest::menuStatesFollowEveryReleaseOnAChannelRow() {
 void WindowEntryTest::dragThatScrollsActsOnTheHighlightedRectangle() {
   SelectModel(*form_, 13);  // VQ-M13: 16 channels, 370 frames
   for (int row = 3; row < 12; ++row)
-    for (int column = 2; column < 120; ++column) form_->store.Cell(0, row, column) = 7;
+    for (int column = 2; column < 120; ++column) form_->document().store().Cell(0, row, column) = 7;
   QScrollBar* horizontal = form_->grid()->horizontalScrollBar();
   QTest::mousePress(Cells(), Qt::LeftButton, {}, CellCentre(4, 5));
   const QPoint pastEdge(Cells()->width() + 8, CellCentre(4, 7).y());
@@ -421,8 +423,9 @@ void WindowEntryTest::floatingControlsFollowTheirCellWhileTheGridScrolls() {
   QCOMPARE(CellUnder(list), (GridCell{8, 1}));
   QTest::keyClick(list, Qt::Key_End);  // picks "5"
   QVERIFY(list->isHidden());
-  QCOMPARE(form_->store.frameTime[0].timeValue[8], 5);
-  QCOMPARE(form_->store.frameTime[0].timeValue[11], 1);  // the frame the list first lay over
+  QCOMPARE(form_->document().store().frameTime[0].timeValue[8], 5);
+  QCOMPARE(form_->document().store().frameTime[0].timeValue[11],
+           1);  // the frame the list first lay over
 
   Click(9, 6);
   QTest::keyClicks(ui_->HYEdit, QStringLiteral("40"));
@@ -445,7 +448,7 @@ void WindowEntryTest::floatingControlsFollowTheirCellWhileTheGridScrolls() {
   ui_->TimeComb->hidePopup();
   WheelSideways(1);
   QVERIFY(ui_->TimeComb->isHidden());
-  QCOMPARE(form_->store.frameTime[0].timeType[9], 0);
+  QCOMPARE(form_->document().store().frameTime[0].timeType[9], 0);
   QVERIFY(fixture_->messages.isEmpty());
 }
 

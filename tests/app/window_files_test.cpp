@@ -56,15 +56,17 @@ void SetUpPattern(TForm2& form) {
   ui.RadioButton6->setChecked(true);
   for (int area = 0; area < kAreaCount; ++area) {
     const DefaultTime times[kDefaultTimeCount] = {{100, 0}, {2, 1}, {3, 2}, {250, 0}, {1000, 0}};
-    for (int k = 0; k < kDefaultTimeCount; ++k) form.store.defaultTime[area][k] = times[k];
-    form.store.playSettings[area] = {2, area + 1, 1, 0};  // loop mode, count, enabled, end
+    for (int k = 0; k < kDefaultTimeCount; ++k)
+      form.document().store().defaultTime[area][k] = times[k];
+    form.document().store().playSettings[area] = {2, area + 1, 1,
+                                                  0};  // loop mode, count, enabled, end
   }
-  form.store.frameTime[0].timeValue[2] = 300;
-  form.store.frameTime[0].timeType[2] = 1;
-  form.store.frameTime[0].timeValue[3] = 2;
-  form.store.frameTime[0].timeType[3] = 0;
-  form.store.Cell(0, 3, 2) = 200;
-  form.store.Cell(0, 5, 3) = 7;
+  form.document().store().frameTime[0].timeValue[2] = 300;
+  form.document().store().frameTime[0].timeType[2] = 1;
+  form.document().store().frameTime[0].timeValue[3] = 2;
+  form.document().store().frameTime[0].timeType[3] = 0;
+  form.document().store().Cell(0, 3, 2) = 200;
+  form.document().store().Cell(0, 5, 3) = 7;
 }
 
 }  // namespace
@@ -133,7 +135,7 @@ void WindowFilesTest::savingNothingIsRefusedAndCancelWritesNothing() {
   QCOMPARE(fixture_->messages[3].text, QStringLiteral("没有花样内容"));
   QVERIFY(requests_.isEmpty());
 
-  form_->store.Cell(0, 3, 2) = 1;
+  form_->document().store().Cell(0, 3, 2) = 1;
   Answer(QString());
   QPushButton* const commands[] = {ui_->BitBtn6, ui_->BitBtn4, ui_->BitBtn8, ui_->BitBtn9,
                                    ui_->BitBtn17};
@@ -141,7 +143,7 @@ void WindowFilesTest::savingNothingIsRefusedAndCancelWritesNothing() {
   QCOMPARE(requests_.size(), 5);
   QCOMPARE(fixture_->messages.size(), 4);
   QCOMPARE(QDir(fixture_->Path("")).entryList(QDir::Files), QStringList());
-  QCOMPARE(form_->store.Cell(0, 3, 2), 1);
+  QCOMPARE(form_->document().store().Cell(0, 3, 2), 1);
 }
 
 void WindowFilesTest::savesWriteTheirLayoutsUnderTheirExtension_data() {
@@ -198,7 +200,7 @@ void WindowFilesTest::dialogsOpenBesideTheProgramAndKeepTheLastName() {
   const QDir program(QCoreApplication::applicationDirPath());
   const bool made = !program.exists(QStringLiteral("led")) && program.mkdir(QStringLiteral("led"));
   SelectModel(*form_, 5);  // the area buttons are enabled
-  form_->store.Cell(0, 3, 2) = 1;
+  form_->document().store().Cell(0, 3, 2) = 1;
   Answer(QString());
   ui_->BitBtn8->click();  // ".led"
   ui_->BitBtn9->click();  // "led"
@@ -231,39 +233,39 @@ void WindowFilesTest::dialogFiltersListEveryFileUnderAllFiles() {
 
 void WindowFilesTest::allAreasRoundTripThroughAnAledFile() {
   SelectModel(*form_, 4);
-  form_->store.Cell(6, 10, 20) = 255;
+  form_->document().store().Cell(6, 10, 20) = 255;
   Answer(fixture_->Path("show.txt"));
   ui_->BitBtn6->click();
   QVERIFY(fixture_->messages.isEmpty());
   QVERIFY(QFile::exists(fixture_->Path("show.Aled")));
 
   ui_->BitBtn3->click();
-  QCOMPARE(form_->store.Cell(6, 10, 20), 0);
+  QCOMPARE(form_->document().store().Cell(6, 10, 20), 0);
   Answer(fixture_->Path("show.Aled"));
   ui_->BitBtn4->click();
   QVERIFY(!requests_.last().save);
   QCOMPARE(requests_.last().filter,
            QStringLiteral("All files (*.*)|*.*|led files (*.Aled)|*.Aled"));
-  QCOMPARE(form_->store.Cell(6, 10, 20), 255);
+  QCOMPARE(form_->document().store().Cell(6, 10, 20), 255);
 
   fixture_->WriteFile("short.Aled", QByteArray("\x00\x01\x02", 3));
   Answer(fixture_->Path("short.Aled"));
   ui_->BitBtn4->click();  // refused, named, and nothing changes
   QCOMPARE(fixture_->messages.size(), 1);
   QVERIFY(fixture_->messages[0].text.contains(QStringLiteral("short.Aled")));
-  QCOMPARE(form_->store.Cell(6, 10, 20), 255);
+  QCOMPARE(form_->document().store().Cell(6, 10, 20), 255);
 }
 
 // An .Aled file cut inside area 3: areas 1 and 2 are imported, areas 3 to
 // 20 keep what they held, and the message names them.
 void WindowFilesTest::cutShortAledFileImportsItsWholeAreas() {
   SetUpPattern(*form_);
-  form_->store.Cell(2, 3, 2) = 60;
-  form_->store.playSettings[2].loopCount = 40;
+  form_->document().store().Cell(2, 3, 2) = 60;
+  form_->document().store().playSettings[2].loopCount = 40;
   QByteArray file = AreaZeroImage() + Header(0, 1) + Header(1, 2).left(20);
   file[33] = char(99);  // area 1, channel 1 of frame 1
   fixture_->WriteFile("cut.Aled", file);
-  form_->store.Cell(0, 3, 2) = 0;
+  form_->document().store().Cell(0, 3, 2) = 0;
   Answer(fixture_->Path("cut.Aled"));
   ui_->BitBtn4->click();
   QCOMPARE(fixture_->messages.size(), 1);
@@ -271,17 +273,17 @@ void WindowFilesTest::cutShortAledFileImportsItsWholeAreas() {
            QStringLiteral("文件 ") + fixture_->Path("cut.Aled") +
                QStringLiteral(" 只读入了一部分：读入了第 1–2 区；第 3–20 区未读入（第 3 "
                               "区的头部不完整（只剩 20 字节，需要 30 字节）），保持不变"));
-  QCOMPARE(form_->store.Cell(0, 3, 2), 99);
-  QCOMPARE(form_->store.playSettings[1].loopCount, 2);  // area 2's header
-  QCOMPARE(form_->store.Cell(2, 3, 2), 60);             // area 3 kept
-  QCOMPARE(form_->store.playSettings[2].loopCount, 40);
+  QCOMPARE(form_->document().store().Cell(0, 3, 2), 99);
+  QCOMPARE(form_->document().store().playSettings[1].loopCount, 2);  // area 2's header
+  QCOMPARE(form_->document().store().Cell(2, 3, 2), 60);             // area 3 kept
+  QCOMPARE(form_->document().store().playSettings[2].loopCount, 40);
 }
 
 void WindowFilesTest::currentAreaSaveCarriesModelAndCountAndImportsIntoTheShownArea() {
   SelectModel(*form_, 5);
   ui_->ComboBox4->setCurrentIndex(2);
   form_->ComboBox4Change();
-  form_->store.Cell(0, 4, 3) = 200;
+  form_->document().store().Cell(0, 4, 3) = 200;
   Answer(fixture_->Path("one"));
   ui_->BitBtn8->click();
   const QByteArray bytes = fixture_->ReadFile("one.led");
@@ -291,12 +293,12 @@ void WindowFilesTest::currentAreaSaveCarriesModelAndCountAndImportsIntoTheShownA
 
   SelectModel(*form_, 4);  // the stored model is not read back
   ui_->TabControl1->setCurrentIndex(3);
-  form_->store.Cell(3, 9, 9) = 7;  // cleared by the import
+  form_->document().store().Cell(3, 9, 9) = 7;  // cleared by the import
   Answer(fixture_->Path("one.led"));
   ui_->BitBtn9->click();
   QCOMPARE(ui_->ComboBox6->currentIndex(), 4);
-  QCOMPARE(form_->store.Cell(3, 4, 3), 200);
-  QCOMPARE(form_->store.Cell(3, 9, 9), 0);
+  QCOMPARE(form_->document().store().Cell(3, 4, 3), 200);
+  QCOMPARE(form_->document().store().Cell(3, 9, 9), 0);
 
   ui_->Edit6->clear();  // a loop count that is no number leaves the old file
   fixture_->messages.clear();
@@ -308,7 +310,7 @@ void WindowFilesTest::currentAreaSaveCarriesModelAndCountAndImportsIntoTheShownA
 
 void WindowFilesTest::refusedSingleAreaFileLeavesTheCurrentArea() {
   SelectModel(*form_, 5);
-  form_->store.Cell(0, 4, 3) = 200;
+  form_->document().store().Cell(0, 4, 3) = 200;
   // Two index bytes and a header announcing 3 frames of 3 channels, cut short.
   QByteArray cut = QByteArray("\x05\x00", 2) + Header(3, 0);
   cut += QByteArray("\x00\x01\x01\x10", 4);
@@ -318,13 +320,13 @@ void WindowFilesTest::refusedSingleAreaFileLeavesTheCurrentArea() {
   QCOMPARE(fixture_->messages.size(), 1);
   QVERIFY(fixture_->messages[0].text.contains(fixture_->Path("cut.led")) ||
           fixture_->messages[0].text.contains(QStringLiteral("cut.led")));
-  QCOMPARE(form_->store.Cell(0, 4, 3), 200);
-  QCOMPARE(form_->store.Cell(0, 3, 2), 0);
+  QCOMPARE(form_->document().store().Cell(0, 4, 3), 200);
+  QCOMPARE(form_->document().store().Cell(0, 3, 2), 0);
 }
 
 void WindowFilesTest::unwritableFolderIsReportedWithTheFile() {
   SelectModel(*form_, 5);
-  form_->store.Cell(0, 4, 3) = 200;
+  form_->document().store().Cell(0, 4, 3) = 200;
   fixture_->WriteFile("plain", QByteArray("x"));  // a file where a folder should be
   const QString inside = fixture_->Path("plain") + QStringLiteral("/show");
   SetFileDialogHook([inside](QWidget*, const FileDialogRequest&) { return inside; });
@@ -342,7 +344,7 @@ void WindowFilesTest::unwritableFolderIsReportedWithTheFile() {
 void WindowFilesTest::exportProposesItsNameOnVqM21() {
   SelectModel(*form_, 21);
   ui_->TabControl1->setCurrentIndex(1);
-  form_->store.Cell(1, 3, 2) = 50;
+  form_->document().store().Cell(1, 3, 2) = 50;
   Answer(QString());
   ui_->BitBtn17->click();  // cancelled: the proposed name stays for the next save
   ui_->BitBtn6->click();
@@ -356,7 +358,7 @@ void WindowFilesTest::exportProposesItsNameOnVqM21() {
 
 void WindowFilesTest::fileCommandsAreRefusedWhileTheLinkSends() {
   SelectModel(*form_, 5);
-  form_->store.Cell(0, 4, 3) = 200;
+  form_->document().store().Cell(0, 4, 3) = 200;
   fixture_->WriteFile("in.Aled", QByteArray(20 * 30, '\0'));
   Answer(fixture_->Path("in.Aled"));
   test::Pty controller;  // a controller that stays silent: the link keeps probing
@@ -391,14 +393,14 @@ void WindowFilesTest::fileCommandsAreRefusedWhileTheLinkSends() {
   QVERIFY(fixture_->messages[0].text.startsWith(QStringLiteral("Saving all areas was refused")));
   QCOMPARE(fixture_->messages[0].caption, QStringLiteral("Sending"));
   QVERIFY(requests_.isEmpty());
-  QCOMPARE(form_->store.Cell(0, 4, 3), 200);
+  QCOMPARE(form_->document().store().Cell(0, 4, 3), 200);
   QCOMPARE(QDir(fixture_->Path("")).entryList(QDir::Files), QStringList{"in.Aled"});
 }
 
 void WindowFilesTest::previewLightsTheLampsOfTheFirstFrame() {
   SelectModel(*form_, 13);
-  form_->store.Cell(0, 3, 2) = 255;  // channel 1, frame 1
-  form_->store.Cell(0, 5, 3) = 20;   // channel 3, frame 2
+  form_->document().store().Cell(0, 3, 2) = 255;  // channel 1, frame 1
+  form_->document().store().Cell(0, 5, 3) = 20;   // channel 3, frame 2
   QTimer* timer = form_->findChild<QTimer*>(QStringLiteral("Timer3"));
   ui_->BitBtn1->click();
   QVERIFY(timer->isActive());

@@ -36,7 +36,8 @@ QString Caption(TForm2& form, const char* control) {
 }
 
 QString Corner(TForm2& form) {
-  const CellPaint paint = PaintCell(form.store, form.profile, form.languageMode.textVariant, 0, 0);
+  const CellPaint paint = PaintCell(form.document().store(), form.document().profile(),
+                                    form.languageMode.textVariant, 0, 0);
   return QString::fromStdString(paint.texts[paint.textCount - 1].text);
 }
 
@@ -222,12 +223,12 @@ void WindowLanguageTest::switchMakesAreaOneCurrentAndKeepsTheAreaControls() {
   ui.TabControl1->setCurrentIndex(3);
   form.ShowArea();
   ui.Edit6->setText(QStringLiteral("7"));  // area 4's loop count
-  form.store.Cell(3, kHeaderRows, 2) = 77;
+  form.document().store().Cell(3, kHeaderRows, 2) = 77;
   fixture.ui().BitBtn13->click();
-  QCOMPARE(form.store.currentArea, 0);
+  QCOMPARE(form.document().store().currentArea, 0);
   QCOMPARE(ui.TabControl1->currentIndex(), 0);
   QCOMPARE(ui.Edit6->text(), QStringLiteral("7"));
-  QCOMPARE(form.store.Cell(3, kHeaderRows, 2), 77);
+  QCOMPARE(form.document().store().Cell(3, kHeaderRows, 2), 77);
   form.ShowArea();  // area 1 has a loop count of its own
   QVERIFY(ui.Edit6->text() != QStringLiteral("7"));
 }
@@ -246,7 +247,7 @@ void WindowLanguageTest::controllerCountThatIsNoNumberFailsAfterTheCaptions() {
   QCOMPARE(fixture.messages.size(), 1);
   QCOMPARE(ui.BitBtn1->text(), QStringLiteral("preview"));
   QCOMPARE(form.languageMode.textVariant, 1);
-  QCOMPARE(form.store.currentArea, 0);
+  QCOMPARE(form.document().store().currentArea, 0);
 }
 
 void WindowLanguageTest::restartComesUpInTheSavedLanguage_data() {

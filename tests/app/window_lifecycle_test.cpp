@@ -47,7 +47,7 @@ void WindowLifecycleTest::firstStartAppliesDefaultsAndWritesBothFiles() {
   Ui::TForm2& ui = fixture.ui();
   QVERIFY(fixture.messages.isEmpty());
   QCOMPARE(ui.ComboBox6->currentText(), QStringLiteral("VQ-M00"));
-  QCOMPARE(form.profile.modelIndex, 0);
+  QCOMPARE(form.document().profile().modelIndex, 0);
   QCOMPARE(ui.ComboBox4->currentText(), QStringLiteral("1"));
   QCOMPARE(ui.ComboBox5->currentText(), QStringLiteral("COM1"));
   const char* times[] = {"1000", "800", "600", "400", "200"};
@@ -56,7 +56,8 @@ void WindowLifecycleTest::firstStartAppliesDefaultsAndWritesBothFiles() {
   for (int k = 0; k < 5; ++k) {
     QCOMPARE(lists[k]->currentText(), QString::fromLatin1(times[k]));
     QCOMPARE(units[k]->currentText(), QStringLiteral("ms"));
-    QCOMPARE(form.store.defaultTime[7][k].value, QString::fromLatin1(times[k]).toInt());
+    QCOMPARE(form.document().store().defaultTime[7][k].value,
+             QString::fromLatin1(times[k]).toInt());
     QCOMPARE(lists[k]->count(), 1000);
   }
   QCOMPARE(ui.ComBoxLEDN1->currentIndex(), 6);
@@ -99,29 +100,29 @@ void WindowLifecycleTest::restartRestoresModelTimesTriggersLanguageAndPatterns()
     ui.ComBoxA2->setCurrentIndex(3);
     ui.ComboBoxAC->setCurrentIndex(17);
     form.BitBtn13Click();
-    form.store.Cell(2, 5, 9) = 77;
-    form.store.playSettings[2].loopMode = LOOP_COUNT;
-    form.store.playSettings[2].loopCount = 12;
+    form.document().store().Cell(2, 5, 9) = 77;
+    form.document().store().playSettings[2].loopMode = LOOP_COUNT;
+    form.document().store().playSettings[2].loopCount = 12;
     fixture.Close();
   }
   QVERIFY(fixture.ReadFile("Config.ini").contains("HYTYPE=5"));
   TForm2& form = fixture.Start();
   Ui::TForm2& ui = fixture.ui();
   QVERIFY(fixture.messages.isEmpty());
-  QCOMPARE(form.profile.modelIndex, 5);
+  QCOMPARE(form.document().profile().modelIndex, 5);
   QCOMPARE(ui.ComboBox4->currentText(), QStringLiteral("4"));
   QCOMPARE(form.grid()->rowCount(), 4 * 3 + 3);
   QCOMPARE(ui.TabControl1->count(), 7);
-  QCOMPARE(form.store.Cell(2, 5, 9), 77);
-  QCOMPARE(form.store.playSettings[2].loopCount, 12);
-  QCOMPARE(form.store.defaultTime[2][1].value, 750);
-  QCOMPARE(form.store.defaultTime[2][1].unit, 1);
+  QCOMPARE(form.document().store().Cell(2, 5, 9), 77);
+  QCOMPARE(form.document().store().playSettings[2].loopCount, 12);
+  QCOMPARE(form.document().store().defaultTime[2][1].value, 750);
+  QCOMPARE(form.document().store().defaultTime[2][1].unit, 1);
   QCOMPARE(ui.ComBoxA2->currentIndex(), 3);
   QVERIFY(!ui.ComBoxE2->isEnabled());  // key mode: no release action
   QCOMPARE(ui.ComboBoxAC->currentIndex(), 17);
   QCOMPARE(form.languageMode.savedLanguage, 1);
   QCOMPARE(ui.BitBtn3->text(), QStringLiteral("Clear all"));
-  QCOMPARE(form.store.currentArea, 0);
+  QCOMPARE(form.document().store().currentArea, 0);
 }
 
 // A count typed into ComboBox4 is the count in force: the grid, NUM in
@@ -149,7 +150,7 @@ void WindowLifecycleTest::typedControllerCountIsSavedAndRestored() {
     QCOMPARE(ui.ComboBox4->currentText(), QStringLiteral("15"));
     QCOMPARE(ui.ComboBox4->currentIndex(), 14);
     QCOMPARE(form.grid()->rowCount(), 15 * 9 + 3);
-    form.store.Cell(0, kLastRow, 2) = 200;
+    form.document().store().Cell(0, kLastRow, 2) = 200;
     fixture.Close();
   }
   QVERIFY(fixture.ReadFile("Config.ini").contains("NUM=14"));
@@ -157,7 +158,7 @@ void WindowLifecycleTest::typedControllerCountIsSavedAndRestored() {
     TForm2& form = fixture.Start();
     QCOMPARE(fixture.ui().ComboBox4->currentText(), QStringLiteral("15"));
     QCOMPARE(form.grid()->rowCount(), 15 * 9 + 3);
-    QCOMPARE(form.store.Cell(0, kLastRow, 2), 200);
+    QCOMPARE(form.document().store().Cell(0, kLastRow, 2), 200);
     fixture.Close();
   }
   QVERIFY(fixture.messages.isEmpty());
@@ -181,14 +182,14 @@ void WindowLifecycleTest::badSettingsValueIsReportedAndTheOtherKeysApplied() {
     QVERIFY2(text.contains(QString::fromLatin1(named)), qPrintable(text));
   }
   QCOMPARE(ui.ComboBox5->currentText(), QStringLiteral("/dev/ttyUSB7"));
-  QCOMPARE(form.profile.modelIndex, 13);
+  QCOMPARE(form.document().profile().modelIndex, 13);
   QCOMPARE(ui.time1->currentText(), QStringLiteral("900"));
   QCOMPARE(ui.time2->currentText(), QStringLiteral("800"));  // the default in place of "fast"
   QCOMPARE(ui.timeT1->currentIndex(), 1);
   QCOMPARE(ui.timeT2->currentIndex(), 2);
   QCOMPARE(ui.timeT3->currentIndex(), 0);  // the default in place of "abc"
   QCOMPARE(ui.timeT4->currentIndex(), 1);
-  QCOMPARE(form.store.defaultTime[0][3].unit, 1);
+  QCOMPARE(form.document().store().defaultTime[0][3].unit, 1);
   QCOMPARE(ui.ComBoxLEDN1->currentIndex(), 2);
   QCOMPARE(form.languageMode.savedLanguage, 1);
   fixture.Close();
@@ -233,7 +234,7 @@ void WindowLifecycleTest::badSettingsFileStillOpensTheWindow() {
   WindowFixture fixture;
   {
     fixture.Start();
-    fixture.form().store.Cell(0, 3, 2) = 5;
+    fixture.form().document().store().Cell(0, 3, 2) = 5;
     fixture.Close();
   }
   fixture.WriteFile("Config.ini", config);
@@ -245,14 +246,14 @@ void WindowLifecycleTest::badSettingsFileStillOpensTheWindow() {
     QCOMPARE(fixture.messages.size(), 1);
     QVERIFY2(fixture.messages[0].text.contains(named), qPrintable(fixture.messages[0].text));
   }
-  QCOMPARE(form.profile.modelIndex, model);
+  QCOMPARE(form.document().profile().modelIndex, model);
   QCOMPARE(fixture.ui().ComboBox6->currentIndex(), model);
   QCOMPARE(fixture.ui().ComboBox4->currentText(), count);
-  QCOMPARE(form.grid()->rowCount(), ShownChannelCount(form.profile) + 3);
-  QCOMPARE(form.store.Cell(0, 3, 2), 5);
+  QCOMPARE(form.grid()->rowCount(), ShownChannelCount(form.document().profile()) + 3);
+  QCOMPARE(form.document().store().Cell(0, 3, 2), 5);
   fixture.Close();
   fixture.messages.clear();
-  QCOMPARE(fixture.Start().store.Cell(0, 3, 2), 5);
+  QCOMPARE(fixture.Start().document().store().Cell(0, 3, 2), 5);
   QCOMPARE(fixture.ui().ComboBox4->currentText(), count);
   QVERIFY(fixture.messages.isEmpty());
 }
@@ -262,22 +263,22 @@ void WindowLifecycleTest::badSettingsFileStillOpensTheWindow() {
 void WindowLifecycleTest::patternsDrawnAfterABadSettingsFileAreSaved() {
   WindowFixture fixture;
   {
-    fixture.Start().store.Cell(0, 3, 2) = 5;
+    fixture.Start().document().store().Cell(0, 3, 2) = 5;
     fixture.Close();
   }
   fixture.WriteFile("Config.ini", "[Config]\nHYTYPE=x\n");
-  fixture.Start().store.Cell(0, 4, 6) = 9;
+  fixture.Start().document().store().Cell(0, 4, 6) = 9;
   fixture.Close();
   TForm2& form = fixture.Start();
-  QCOMPARE(form.store.Cell(0, 4, 6), 9);
-  QCOMPARE(form.store.Cell(0, 3, 2), 5);
+  QCOMPARE(form.document().store().Cell(0, 4, 6), 9);
+  QCOMPARE(form.document().store().Cell(0, 3, 2), 5);
 }
 
 void WindowLifecycleTest::unwritableSettingsAreReportedAndPatternsStillSaved() {
   WindowFixture fixture;
   QVERIFY(QDir(fixture.Path("")).mkdir(QStringLiteral("Config.ini")));  // no file can go there
   TForm2& form = fixture.Start();
-  form.store.Cell(0, 4, 3) = 1;
+  form.document().store().Cell(0, 4, 3) = 1;
   form.close();
   QCOMPARE(form.closeExitCode(), -1);
   QVERIFY2(fixture.messages.last().text.startsWith(QStringLiteral("保存config.ini失敗!")),
@@ -294,10 +295,10 @@ void WindowLifecycleTest::hostileResumeFileIsReportedOnceAndLeavesFreshAreas() {
   QVERIFY2(fixture.messages[0].text.contains(QStringLiteral("tempRGB.bin")),
            qPrintable(fixture.messages[0].text));
   for (int area = 0; area < kAreaCount; ++area) {
-    QCOMPARE(form.store.playSettings[area].loopMode, LOOP_FOREVER);
-    QCOMPARE(form.store.defaultTime[area][0].value, 1000);
+    QCOMPARE(form.document().store().playSettings[area].loopMode, LOOP_FOREVER);
+    QCOMPARE(form.document().store().defaultTime[area][0].value, 1000);
   }
-  QCOMPARE(form.store.Cell(0, 3, 2), 0);
+  QCOMPARE(form.document().store().Cell(0, 3, 2), 0);
   // Its bytes are kept beside it, under the name the message gives, before
   // the close writes the fresh areas.
   const QStringList kept =
@@ -334,11 +335,12 @@ void WindowLifecycleTest::resumeFileReadInPartRestoresItsWholeAreasAndIsKept() {
   QVERIFY2(text.contains(QStringLiteral("areas 1 to 19 were read; area 20 was not")) &&
                text.contains(QStringLiteral("channels 1022 to 3068 were left out")),
            qPrintable(text));
-  QCOMPARE(form.store.Cell(0, 3, 2), 7);
-  QCOMPARE(form.store.Cell(0, 1023, 2), 9);
-  QCOMPARE(form.store.frameTime[0].timeValue[2], 100);
-  QCOMPARE(form.store.defaultTime[5][0].value, 100);    // a restored empty area: the reader's 100
-  QCOMPARE(form.store.defaultTime[19][0].value, 1000);  // area 20 stays fresh
+  QCOMPARE(form.document().store().Cell(0, 3, 2), 7);
+  QCOMPARE(form.document().store().Cell(0, 1023, 2), 9);
+  QCOMPARE(form.document().store().frameTime[0].timeValue[2], 100);
+  QCOMPARE(form.document().store().defaultTime[5][0].value,
+           100);  // a restored empty area: the reader's 100
+  QCOMPARE(form.document().store().defaultTime[19][0].value, 1000);  // area 20 stays fresh
   const QStringList kept =
       QDir(fixture.Path("")).entryList({QStringLiteral("tempRGB.bin.refused-*")}, QDir::Files);
   QCOMPARE(kept.size(), 1);
@@ -346,7 +348,7 @@ void WindowLifecycleTest::resumeFileReadInPartRestoresItsWholeAreasAndIsKept() {
   QCOMPARE(fixture.ReadFile(qPrintable(kept[0])), file);
   fixture.Close();
   fixture.messages.clear();
-  QCOMPARE(fixture.Start().store.Cell(0, 3, 2), 7);
+  QCOMPARE(fixture.Start().document().store().Cell(0, 3, 2), 7);
   QVERIFY(fixture.messages.isEmpty());
 }
 
@@ -359,14 +361,14 @@ void WindowLifecycleTest::savesGoInPlaceWhereNoTemporaryFileCanBeMade() {
   FailTemporaryFilesForTesting(EACCES);
   TForm2& form = fixture.Start();
   SelectModel(form, 5);
-  form.store.Cell(0, 4, 3) = 66;
+  form.document().store().Cell(0, 4, 3) = 66;
   fixture.Close();
   FailTemporaryFilesForTesting(0);
   QVERIFY(fixture.messages.isEmpty());
   QVERIFY(fixture.ReadFile("Config.ini").contains("HYTYPE=5"));
   QCOMPARE(QDir(fixture.Path("")).entryList(QDir::Files | QDir::Hidden),
            (QStringList{"Config.ini", "tempRGB.bin"}));
-  QCOMPARE(fixture.Start().store.Cell(0, 4, 3), 66);
+  QCOMPARE(fixture.Start().document().store().Cell(0, 4, 3), 66);
 }
 
 // Temporary files that killed saves of the two files left are removed when
@@ -408,7 +410,7 @@ void WindowLifecycleTest::noModelSelectedIsSavedAsHytypeMinusOneAndTypeZero() {
   ui.ComboBox6->setCurrentIndex(-1);
   form.close();
   QCOMPARE(ui.ComboBox6->currentIndex(), 0);
-  QCOMPARE(form.profile.modelIndex, 7);  // put back without running its change
+  QCOMPARE(form.document().profile().modelIndex, 7);  // put back without running its change
   const QByteArray config = fixture.ReadFile("Config.ini");
   QVERIFY2(config.contains("HYTYPE=-1") && config.contains("Type=0"), config.constData());
 }
@@ -428,12 +430,12 @@ void WindowLifecycleTest::conversionErrorIsShownAndStoresNothing() {
   fixture.Start();
   Ui::TForm2& ui = fixture.ui();
   QTest::keyClicks(ui.Edit6, QStringLiteral("7"));
-  QCOMPARE(fixture.form().store.playSettings[0].loopCount, 7);
+  QCOMPARE(fixture.form().document().store().playSettings[0].loopCount, 7);
   ui.Edit6->selectAll();
   QTest::keyClick(ui.Edit6, Qt::Key_Backspace);
   QCOMPARE(fixture.messages.size(), 1);
   QCOMPARE(fixture.messages[0].text, QStringLiteral("“”不是有效的整数值"));
-  QCOMPARE(fixture.form().store.playSettings[0].loopCount, 7);
+  QCOMPARE(fixture.form().document().store().playSettings[0].loopCount, 7);
   QVERIFY(fixture.form().isVisible());  // the program goes on
 }
 
@@ -450,7 +452,7 @@ void WindowLifecycleTest::numberFieldsTakeDigitsOnly() {
   ui.time3->lineEdit()->selectAll();
   QTest::keyClicks(ui.time3->lineEdit(), QStringLiteral("4b5"));
   QCOMPARE(ui.time3->currentText(), QStringLiteral("45"));
-  QCOMPARE(fixture.form().store.defaultTime[0][2].value, 45);
+  QCOMPARE(fixture.form().document().store().defaultTime[0][2].value, 45);
 }
 
 QTEST_MAIN(WindowLifecycleTest)

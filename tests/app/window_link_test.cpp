@@ -43,7 +43,7 @@ void WindowLinkTest::debugBoxWritesTheImageInsteadOfSending() {
   TForm2& form = fixture.Start();
   Ui::TForm2& ui = fixture.ui();
   SelectModel(form, 13);
-  form.store.Cell(0, 3, 2) = 99;
+  form.document().store().Cell(0, 3, 2) = 99;
   test::Pty controller;  // the port is opened before the image is written
   ui.ComboBox5->setEditText(QString::fromStdString(controller.SlavePath()));
   ui.CheckBox4->setChecked(true);
@@ -59,7 +59,7 @@ void WindowLinkTest::missingPortIsReportedAndTheControlsComeBack() {
   TForm2& form = fixture.Start();
   Ui::TForm2& ui = fixture.ui();
   SelectModel(form, 13);
-  form.store.Cell(0, 3, 2) = 99;
+  form.document().store().Cell(0, 3, 2) = 99;
   ui.ComboBox5->setEditText(fixture.Path("no-such-tty"));
   ui.BitBtn7->click();
   QTRY_VERIFY_WITH_TIMEOUT(!fixture.messages.isEmpty(), 5000);

@@ -45,7 +45,9 @@ class WindowMenuTest : public QObject {
     edit->selectAll();
     QTest::keyClicks(edit, QString::fromUtf8(text));
   }
-  int32_t& CellOf(int column, int row) const { return form_->store.Cell(0, row, column); }
+  int32_t& CellOf(int column, int row) const {
+    return form_->document().store().Cell(0, row, column);
+  }
   std::vector<int32_t> Frame(int column, int firstRow, int count) const {
     std::vector<int32_t> values;
     for (int m = 0; m < count; ++m) values.push_back(CellOf(column, firstRow + m));
@@ -121,12 +123,12 @@ void WindowMenuTest::generatorItemsFollowTheModel() {
 
 void WindowMenuTest::columnAndChannelCommands() {
   for (int column = 2; column < 12; ++column) CellOf(column, 3) = column;
-  form_->store.frameTime[0].timeValue[6] = 7;
+  form_->document().store().frameTime[0].timeValue[6] = 7;
   RightClick(5, 3);  // frame 4, channel 1
   Trigger("N1");
   QCOMPARE(Channel(3, 4, 4), (Values{4, 0, 5, 6}));
-  QCOMPARE(form_->store.frameTime[0].timeValue[6], 7);  // frame times stay
-  Trigger("N2");                                        // at the same editCell
+  QCOMPARE(form_->document().store().frameTime[0].timeValue[6], 7);  // frame times stay
+  Trigger("N2");                                                     // at the same editCell
   QCOMPARE(Channel(3, 4, 4), (Values{4, 5, 6, 7}));
 
   RightClick(2, 3);
@@ -216,7 +218,7 @@ void WindowMenuTest::runGoesDownTheGridOnALaterController() {
   SelectModel(*form_, 7);
   ui_->ComboBox4->setCurrentIndex(2);  // 3 controllers
   form_->ComboBox4Change();
-  QCOMPARE(form_->store.gridRowCount, 3 * 9 + 3);
+  QCOMPARE(form_->document().store().gridRowCount, 3 * 9 + 3);
   form_->grid()->scrollToCell(3, 24);
   RightClick(3, 24);  // frame 2, channel 22
   Trigger("ile1");
@@ -238,7 +240,7 @@ void WindowMenuTest::runGoesDownTheGridOnALaterController() {
   const Values expected[] = {zero, lit(22), lit(23), lit(24), lit(25), lit(26), lit(27),
                              zero, zero,    zero,    zero,    zero,    zero};
   for (int frame = 1; frame <= 13; ++frame) QCOMPARE(Frame(frame + 1, 23, 8), expected[frame - 1]);
-  QCOMPARE(form_->store.Cell(0, 30, 8), 0);  // the row below the grid's last channel
+  QCOMPARE(form_->document().store().Cell(0, 30, 8), 0);  // the row below the grid's last channel
 }
 
 QTEST_MAIN(WindowMenuTest)

@@ -94,7 +94,7 @@ void WindowPreviewTest::emptyAreaDoesNotStart() {
 void WindowPreviewTest::framesFollowEachOtherAndWrapOverColumnOne() {
   WindowFixture fixture;
   TForm2& form = fixture.Start();
-  LightThreeFrames(form.store);
+  LightThreeFrames(form.document().store());
   fixture.ui().BitBtn1->click();
   QVERIFY(Timer3(form)->isActive());
   QCOMPARE(Timer3(form)->interval(), 100);
@@ -125,10 +125,10 @@ void WindowPreviewTest::frameTimes() {
   QFETCH(int, ticks);
   WindowFixture fixture;
   TForm2& form = fixture.Start();
-  LightThreeFrames(form.store);
-  form.store.defaultTime[0][2] = {3, TIME_UNIT_S};
-  form.store.frameTime[0].timeType[2] = timeType;
-  form.store.frameTime[0].timeValue[2] = timeValue;
+  LightThreeFrames(form.document().store());
+  form.document().store().defaultTime[0][2] = {3, TIME_UNIT_S};
+  form.document().store().frameTime[0].timeType[2] = timeType;
+  form.document().store().frameTime[0].timeValue[2] = timeValue;
   form.BitBtn1Click();
   QCOMPARE(TicksUntilNextFrame(form), 1);
   QCOMPARE(TicksUntilNextFrame(form), ticks);
@@ -138,8 +138,8 @@ void WindowPreviewTest::frameTimes() {
 void WindowPreviewTest::stopKeepsTheLampsAndShadesFollowTheValue() {
   WindowFixture fixture;
   TForm2& form = fixture.Start();
-  form.store.Cell(0, kHeaderRows + 4, 2) = 200;
-  form.store.Cell(0, kHeaderRows + 5, 2) = 2;
+  form.document().store().Cell(0, kHeaderRows + 4, 2) = 200;
+  form.document().store().Cell(0, kHeaderRows + 5, 2) = 2;
   form.BitBtn1Click();
   form.Timer3Timer();
   QCOMPARE(form.previewLamp(4)->brushColor(), Shade(12));
@@ -149,7 +149,7 @@ void WindowPreviewTest::stopKeepsTheLampsAndShadesFollowTheValue() {
   QVERIFY(!Timer3(form)->isActive());
   QCOMPARE(form.previewLamp(4)->brushColor(), Shade(12));
   // A new start begins at frame 1 again.
-  form.store.Cell(0, kHeaderRows + 4, 2) = 0;
+  form.document().store().Cell(0, kHeaderRows + 4, 2) = 0;
   form.BitBtn1Click();
   QVERIFY(Timer3(form)->isActive());
   form.Timer3Timer();
