@@ -73,13 +73,16 @@ fs::path UsbDeviceDir(const SerialRoots& roots, const fs::path& ttyDir) {
   return {};
 }
 
+std::string UsbId(const fs::path& usb) {
+  return ReadAttribute(usb / "idVendor") + ":" + ReadAttribute(usb / "idProduct");
+}
+
 std::string UsbDescription(std::string_view prefix, const fs::path& usb) {
   std::string text = ReadAttribute(usb / "manufacturer");
   const std::string product = ReadAttribute(usb / "product");
   if (!product.empty()) text += (text.empty() ? "" : " ") + product;
   if (text.empty()) text = prefix == kAcmPrefix ? "USB modem" : "USB serial";
-  return text + " (" + ReadAttribute(usb / "idVendor") + ":" + ReadAttribute(usb / "idProduct") +
-         ")";
+  return text + " (" + UsbId(usb) + ")";
 }
 
 // The UART by the kernel's port type number, else the driver's name.
@@ -94,11 +97,27 @@ std::string UartDescription(const fs::path& ttyDir) {
   return ec ? "Serial port" : "Serial port (" + driver.filename().string() + ")";
 }
 
-std::string Describe(const SerialRoots& roots, std::string_view prefix, const fs::path& ttyDir) {
+SerialDeviceFacts Describe(const SerialRoots& roots, std::string_view prefix,
+                           const fs::path& ttyDir) {
   const fs::path usb = UsbDeviceDir(roots, ttyDir);
-  if (!usb.empty()) return UsbDescription(prefix, usb);
-  if (prefix == kUartPrefix) return UartDescription(ttyDir);
-  return prefix == kAcmPrefix ? "USB modem" : "USB serial";
+  if (!usb.empty()) return {UsbDescription(prefix, usb), UsbId(usb), ReadAttribute(usb / "serial")};
+  if (prefix == kUartPrefix) return {UartDescription(ttyDir), "", ""};
+  return {prefix == kAcmPrefix ? "USB modem" : "USB serial", "", ""};
+}
+
+// The kernel group of name and its number in it; false for a name of no group.
+bool KernelGroup(std::string_view name, size_t* group, long* number) {
+  for (size_t g = 0; g < std::size(kPrefixes); ++g) {
+    *number = KernelNumber(name, kPrefixes[g]);
+    if (*number < 0) continue;
+    *group = g;
+    return true;
+  }
+  return false;
+}
+
+fs::path TtyClassDir(const SerialRoots& roots, const std::string& name) {
+  return fs::path(roots.sys) / "class" / "tty" / name;
 }
 
 struct Candidate {
@@ -112,15 +131,14 @@ std::vector<Candidate> KernelPorts(const SerialRoots& roots) {
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(fs::path(roots.sys) / "class" / "tty", ec)) {
     const std::string name = entry.path().filename().string();
-    for (size_t group = 0; group < std::size(kPrefixes); ++group) {
-      const long number = KernelNumber(name, kPrefixes[group]);
-      if (number < 0) continue;
-      const std::string device = roots.dev + "/" + name;
-      std::error_code missing;
-      if (!fs::exists(device, missing)) continue;
-      if (kPrefixes[group] == kUartPrefix && !UartIsFitted(roots, name, entry.path())) continue;
-      found.push_back({group, number, {device, Describe(roots, kPrefixes[group], entry.path())}});
-    }
+    size_t group = 0;
+    long number = 0;
+    if (!KernelGroup(name, &group, &number)) continue;
+    const std::string device = roots.dev + "/" + name;
+    std::error_code missing;
+    if (!fs::exists(device, missing) || !IsListedSerialName(roots, name)) continue;
+    found.push_back(
+        {group, number, {device, Describe(roots, kPrefixes[group], entry.path()).description}});
   }
   std::sort(found.begin(), found.end(), [](const Candidate& a, const Candidate& b) {
     return a.group != b.group ? a.group < b.group : a.number < b.number;
@@ -158,6 +176,34 @@ std::vector<SerialPortInfo> ListSerialPorts(const SerialRoots& roots) {
   for (const Candidate& port : kernel) ports.push_back(port.info);
   for (SerialPortInfo& name : StableNames(roots, kernel)) ports.push_back(std::move(name));
   return ports;
+}
+
+bool IsListedSerialName(const SerialRoots& roots, const std::string& kernelName) {
+  size_t group = 0;
+  long number = 0;
+  if (!KernelGroup(kernelName, &group, &number)) return false;
+  return kPrefixes[group] != kUartPrefix ||
+         UartIsFitted(roots, kernelName, TtyClassDir(roots, kernelName));
+}
+
+bool SerialNameBefore(std::string_view a, std::string_view b) {
+  size_t groupA = std::size(kPrefixes), groupB = std::size(kPrefixes);
+  long numberA = 0, numberB = 0;
+  KernelGroup(a, &groupA, &numberA);
+  KernelGroup(b, &groupB, &numberB);
+  if (groupA != groupB) return groupA < groupB;
+  if (numberA != numberB) return numberA < numberB;
+  return a < b;
+}
+
+SerialDeviceFacts DescribeSerialDevice(const SerialRoots& roots, const std::string& kernelName) {
+  const fs::path ttyDir = TtyClassDir(roots, kernelName);
+  std::error_code ec;
+  if (kernelName.empty() || !fs::exists(ttyDir / "device", ec)) return {};
+  size_t group = std::size(kPrefixes);
+  long number = 0;
+  KernelGroup(kernelName, &group, &number);
+  return Describe(roots, group < std::size(kPrefixes) ? kPrefixes[group] : "", ttyDir);
 }
 
 NoPortNotice NoPortNoticeFor(int textVariant) {

@@ -28,6 +28,25 @@ struct SerialRoots {
 // system has none.
 std::vector<SerialPortInfo> ListSerialPorts(const SerialRoots& roots = {});
 
+// Whether the kernel tty name ("ttyUSB0") is one ListSerialPorts shows: a
+// ttyUSB or ttyACM, or a ttyS with a fitted UART behind it.
+bool IsListedSerialName(const SerialRoots& roots, const std::string& kernelName);
+
+// Whether kernel tty name a comes before b in ListSerialPorts' order: by
+// kernel group, then by number.
+bool SerialNameBefore(std::string_view a, std::string_view b);
+
+// What the system tells of the tty kernelName: its description as
+// ListSerialPorts shows it, and for a USB adapter its vendor:product
+// ("1a86:7523") and serial number. All empty for a tty the kernel's device
+// tree does not know (a pseudo-terminal).
+struct SerialDeviceFacts {
+  std::string description;
+  std::string usbId;
+  std::string serialNumber;
+};
+SerialDeviceFacts DescribeSerialDevice(const SerialRoots& roots, const std::string& kernelName);
+
 // What the window shows when ListSerialPorts finds nothing: "not Find" in the
 // status label Label13 under the English texts (textVariant 1), otherwise as
 // the text of ComboBox5. The field that is not used stays empty.

@@ -119,6 +119,39 @@ TEST(ListSerialPorts, EmptyOrMissingTreeGivesNoPortsAndTheNotFindNotice) {
   EXPECT_EQ(chinese.comboBox5, "not Find");
 }
 
+TEST(DescribeSerialDevice, GivesUsbIdsAndSerialNumberAndNothingForUnknownTtys) {
+  FakeTree tree;
+  const std::string usb = "pci0000:00/0000:00:14.0/usb1/1-4";
+  tree.AddUsb(usb, "1a86", "7523", "", "USB Serial");
+  FakeTree::Write(tree.Roots().sys + "/devices/" + usb + "/serial", "5A3C0123\n");
+  tree.AddTty("ttyUSB0", usb + "/1-4:1.0/ttyUSB0/tty/ttyUSB0", "ch341");
+  FakeTree::Write(tree.AddTty("ttyS0", "pnp/00:01/tty/ttyS0", "serial8250") / "type", "4\n");
+
+  const SerialDeviceFacts ch340 = DescribeSerialDevice(tree.Roots(), "ttyUSB0");
+  EXPECT_EQ(ch340.description, "USB Serial (1a86:7523)");
+  EXPECT_EQ(ch340.usbId, "1a86:7523");
+  EXPECT_EQ(ch340.serialNumber, "5A3C0123");
+  const SerialDeviceFacts uart = DescribeSerialDevice(tree.Roots(), "ttyS0");
+  EXPECT_EQ(uart.description, "Serial port (16550A)");
+  EXPECT_EQ(uart.usbId, "");
+  for (const char* unknown : {"3", "ttyUSB9", "", "../../etc"}) {
+    const SerialDeviceFacts none = DescribeSerialDevice(tree.Roots(), unknown);
+    EXPECT_EQ(none.description + none.usbId + none.serialNumber, "") << unknown;
+  }
+  EXPECT_TRUE(IsListedSerialName(tree.Roots(), "ttyUSB0"));
+  EXPECT_TRUE(IsListedSerialName(tree.Roots(), "ttyS0"));
+  EXPECT_FALSE(IsListedSerialName(tree.Roots(), "ttyS1"));  // no UART behind it
+  EXPECT_FALSE(IsListedSerialName(tree.Roots(), "tty0"));
+}
+
+TEST(SerialNameBefore, OrdersByGroupThenNumber) {
+  const char* ordered[] = {"ttyACM0", "ttyACM10", "ttyS0", "ttyS2", "ttyUSB2", "ttyUSB10", "pts"};
+  for (size_t i = 0; i + 1 < std::size(ordered); ++i) {
+    EXPECT_TRUE(SerialNameBefore(ordered[i], ordered[i + 1])) << ordered[i];
+    EXPECT_FALSE(SerialNameBefore(ordered[i + 1], ordered[i])) << ordered[i];
+  }
+}
+
 TEST(ParseComNumber, ComTextsGiveTheirNumberOtherTextsNone) {
   struct Case {
     const char* text;
