@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package and checks what it installs: the control fields
 # and dependencies, the files under /usr, the programs run from an extracted
-# root (--help, --version, info on pattern files), the menu entry, the
-# AppStream metadata and the manual pages. Exits non-zero on the first fault.
+# root (--help, --version, info on pattern files), the udev rule, the menu
+# entry, the AppStream metadata and the manual pages. Exits non-zero on the
+# first fault.
 # Usage: scripts/package_test.sh [BUILD_DIR]   (default build-package, reused)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -50,7 +51,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 echo "Depends: $depends"
 dep_names=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/[ (|].*//')
-for lib in libc6 libstdc++6 libgcc-s1 libqt6core6 libqt6gui6 libqt6widgets6; do
+for lib in libc6 libstdc++6 libgcc-s1 libqt6core6 libqt6gui6 libqt6widgets6 libudev1; do
   grep -qxF "$lib" <<<"$dep_names" || fail "Depends lacks $lib"
 done
 # The Chinese captions need a font with Chinese glyphs on a fresh desktop.
@@ -69,11 +70,24 @@ for path in usr/bin/vqled usr/bin/vqled-cli usr/bin/vqled-sim \
   "usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
   "usr/share/metainfo/$app_id.metainfo.xml" \
   usr/share/man/man1/vqled.1.gz usr/share/man/man1/vqled-cli.1.gz \
-  usr/share/man/man1/vqled-sim.1.gz usr/share/doc/vqled/copyright; do
+  usr/share/man/man1/vqled-sim.1.gz usr/share/doc/vqled/copyright \
+  usr/lib/udev/rules.d/60-vqled.rules; do
   [ -f "$root/$path" ] || fail "the package has no /$path"
 done
-outside=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -vE '^\./(usr/?|usr/(bin|share)(/.*)?)?$' || true)
-[ -z "$outside" ] || fail "files outside /usr/bin and /usr/share:"$'\n'"$outside"
+outside=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -vE '^\./(usr/?|usr/(bin|share)(/.*)?|usr/lib/?|usr/lib/udev(/rules\.d(/.*)?)?/?)?$' || true)
+[ -z "$outside" ] || fail "files outside /usr/bin, /usr/share and /usr/lib/udev/rules.d:"$'\n'"$outside"
+
+echo "== udev rule"
+# Each usual adapter of the controllers: a tty rule matching its vendor and
+# product that gives the seat's user the port and keeps ModemManager off it.
+rule=$root/usr/lib/udev/rules.d/60-vqled.rules
+for id in 1a86:7523 10c4:ea60 0403:6001 067b:2303; do
+  line=$(grep -E "ATTRS\{idVendor\}==\"${id%:*}\", ATTRS\{idProduct\}==\"${id#*:}\"" "$rule" || true)
+  [ -n "$line" ] || fail "the udev rule has no line for $id"
+  for want in 'SUBSYSTEM=="tty"' 'TAG+="uaccess"' 'ENV{ID_MM_DEVICE_IGNORE}="1"'; do
+    grep -qF -- "$want" <<<"$line" || fail "the udev rule for $id lacks $want: $line"
+  done
+done
 
 echo "== the programs"
 bin=$root/usr/bin
