@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 namespace vqled {
 namespace {
@@ -14,9 +15,16 @@ bool Holds(const std::vector<PortRecord>& ports, const PortRecord& port) {
 
 // Waits at most timeoutMs for fd to turn readable; a source without a
 // descriptor just sleeps that long.
-void WaitReadable(int fd, int timeoutMs) {
+bool WaitReadable(int fd, int timeoutMs) {
   pollfd watch{fd, POLLIN, 0};
-  ::poll(&watch, fd >= 0 ? 1 : 0, timeoutMs);
+  return ::poll(&watch, fd >= 0 ? 1 : 0, timeoutMs) > 0;
+}
+
+int MsUntil(std::chrono::steady_clock::time_point when) {
+  const auto ms =
+      std::chrono::duration_cast<std::chrono::milliseconds>(when - std::chrono::steady_clock::now())
+          .count();
+  return static_cast<int>(std::clamp<long long>(ms, 0, INT32_MAX));
 }
 
 }  // namespace
@@ -26,21 +34,30 @@ PortSource::~PortSource() = default;
 std::vector<PortRecord> PortSource::StartWatch() {
   BeginWatch();
   known_ = List();
+  lastScan_ = std::chrono::steady_clock::now();
   return known_;
 }
 
 std::vector<PortChange> PortSource::WaitChanges(int timeoutMs) {
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  const auto msToRescan = [this] {
+    return MsUntil(lastScan_ + std::chrono::milliseconds(RescanMs()));
+  };
+  bool notified = WaitReadable(WatchFd(), 0);
   for (;;) {
-    DrainWatch();
-    std::vector<PortRecord> now = List();
-    std::vector<PortChange> changes = DiffPorts(known_, now);
-    known_ = std::move(now);
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (!changes.empty() || left <= 0) return changes;
-    WaitReadable(WatchFd(), static_cast<int>(std::min<long long>(left, RescanMs())));
+    // The ports are listed again when the watch tells of a change, and at
+    // the latest every RescanMs, not on every call.
+    if (notified || msToRescan() == 0) {
+      DrainWatch();
+      std::vector<PortRecord> now = List();
+      std::vector<PortChange> changes = DiffPorts(known_, now);
+      known_ = std::move(now);
+      lastScan_ = std::chrono::steady_clock::now();
+      if (!changes.empty()) return changes;
+    }
+    const int left = MsUntil(deadline);
+    if (left == 0) return {};
+    notified = WaitReadable(WatchFd(), std::min(left, msToRescan()));
   }
 }
 

@@ -4,6 +4,7 @@
 // folder of links to pseudo-terminals plays plug and unplug.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,7 +40,9 @@ class PortSource {
 
   // Waits at most timeoutMs for ports to appear or go and returns what
   // changed since the last call (the removals first); empty when nothing
-  // did. StartWatch must have been called.
+  // did. Lists the ports again only when the watch tells of a change or
+  // RescanMs passed since the last listing, so a poll loop may call it
+  // often. StartWatch must have been called.
   std::vector<PortChange> WaitChanges(int timeoutMs);
 
   // A descriptor that turns readable when a change may wait, for a poll
@@ -57,6 +60,7 @@ class PortSource {
 
  private:
   std::vector<PortRecord> known_;
+  std::chrono::steady_clock::time_point lastScan_;
 };
 
 // The ports and hot-plug events of this system through libudev: every tty
