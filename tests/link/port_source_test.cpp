@@ -1,6 +1,8 @@
 #include "link/port_source.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -105,6 +107,60 @@ TEST(FolderPortSource, WatchesAFolderMadeAfterTheWatchStartedAndMadeAgain) {
   ASSERT_EQ(changes.size(), 1u);
   EXPECT_TRUE(changes[0].added);
   EXPECT_EQ(changes[0].port, Linked(folder, "usb-again", pty));
+}
+
+// A source whose notifications come through a pipe the test writes to, and
+// which counts its listings.
+class PipeSource : public PortSource {
+ public:
+  PipeSource() {
+    if (pipe2(fds_, O_NONBLOCK | O_CLOEXEC) != 0) throw std::runtime_error("no pipe");
+  }
+  ~PipeSource() override {
+    close(fds_[0]);
+    close(fds_[1]);
+  }
+  std::vector<PortRecord> List() override {
+    ++listings;
+    return ports;
+  }
+  int WatchFd() const override { return fds_[0]; }
+  int RescanMs() const override { return 60000; }
+  void Notify() { ASSERT_EQ(write(fds_[1], "x", 1), 1); }
+
+  std::vector<PortRecord> ports;
+  int listings = 0;
+
+ protected:
+  void BeginWatch() override {}
+  void DrainWatch() override {
+    char buffer[16];
+    while (read(fds_[0], buffer, sizeof buffer) > 0) {
+    }
+  }
+
+ private:
+  int fds_[2];
+};
+
+TEST(PortSourceWatch, ListsAgainOnlyWhenNotifiedOrDue) {
+  PipeSource source;
+  source.ports = {{"/dev/ttyUSB0", "", "", "", ""}};
+  source.StartWatch();
+  for (int i = 0; i < 20; ++i) EXPECT_TRUE(source.WaitChanges(0).empty());
+  EXPECT_TRUE(source.WaitChanges(20).empty());
+  EXPECT_EQ(source.listings, 1);
+
+  source.Notify();  // a notification without a change: one listing, no change
+  EXPECT_TRUE(source.WaitChanges(0).empty());
+  EXPECT_EQ(source.listings, 2);
+
+  source.ports.push_back({"/dev/ttyUSB1", "", "", "", ""});
+  source.Notify();
+  const std::vector<PortChange> changes = source.WaitChanges(0);
+  ASSERT_EQ(changes.size(), 1u);
+  EXPECT_EQ(changes[0].port.device, "/dev/ttyUSB1");
+  EXPECT_EQ(source.listings, 3);
 }
 
 TEST(DiffPorts, TellsRemovalsThenAdditionsAndAChangedRecordAsBoth) {
