@@ -1,5 +1,6 @@
 // The system's source: libudev's tty devices and its hot-plug monitor.
 #include <libudev.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -65,7 +66,8 @@ class SystemPortSource : public PortSource {
       if (!device) continue;
       std::string name = Text(udev_device_get_sysname(device.get()));
       const std::string node = Text(udev_device_get_devnode(device.get()));
-      if (node.empty() || !IsListedSerialName({}, name)) continue;
+      if (node.empty() || ::access(node.c_str(), F_OK) != 0 || !IsListedSerialName({}, name))
+        continue;
       found.push_back({std::move(name), Record(device.get(), node)});
     }
     std::sort(found.begin(), found.end(), [](const Listed& a, const Listed& b) {
