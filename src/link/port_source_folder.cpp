@@ -55,7 +55,7 @@ class FolderPortSource : public PortSource {
     alignas(inotify_event) char buffer[4096];
     ssize_t got = 0;
     while (inotify_ >= 0 && (got = ::read(inotify_, buffer, sizeof buffer)) > 0) {
-      // The kernel drops the watch of a folder that was removed or moved.
+      // The kernel drops the watch of a folder that was removed.
       for (ssize_t at = 0; at + static_cast<ssize_t>(sizeof(inotify_event)) <= got;) {
         const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
         if (event->mask & IN_IGNORED) watching_ = false;
@@ -69,13 +69,10 @@ class FolderPortSource : public PortSource {
   // Watches the folder once it exists; a folder removed and made again
   // (the system's by-id folder goes with its last adapter) is watched anew.
   void AddWatch() {
-    if (inotify_ < 0) return;
-    if (watching_) return;
-    std::error_code ec;
-    const bool exists = fs::is_directory(folder_, ec);
-    watching_ = exists && ::inotify_add_watch(inotify_, folder_.c_str(),
-                                              IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
-                                                  IN_DELETE_SELF | IN_ONLYDIR) >= 0;
+    if (inotify_ < 0 || watching_) return;
+    constexpr uint32_t kEvents =
+        IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_ONLYDIR;
+    watching_ = ::inotify_add_watch(inotify_, folder_.c_str(), kEvents) >= 0;
   }
 
   std::string folder_;
