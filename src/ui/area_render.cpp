@@ -42,6 +42,8 @@ class FrameCanvas {
     }
   }
   uint8_t* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * layout_.width; }
+  // A row of background: the top row, which crosses no lamp.
+  uint8_t* GapRow() { return Row(0); }
 
  private:
   const LampLayout& layout_;
@@ -166,9 +168,10 @@ bool WritePng(const PatternStore& store, const AreaPicture& picture, const LampL
   }
   png_set_write_fn(write, &png, AppendPngBytes, FlushNothing);
   png_set_user_limits(write, PNG_UINT_31_MAX, PNG_UINT_31_MAX);  // a tall strip is no error
-  png_set_IHDR(write, info, layout.width, static_cast<png_uint_32>(layout.height) * frameCount, 8,
-               PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
+  const int gap = layout.Pitch() / 2;  // background rows between two frames
+  const auto height = static_cast<png_uint_32>(layout.height + gap) * frameCount - gap;
+  png_set_IHDR(write, info, layout.width, height, 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_color colours[1 + kBrightnessShadeCount];
   for (int i = 0; i <= kBrightnessShadeCount; ++i) {
     const Rgb c = PaletteColour(i);
@@ -179,6 +182,7 @@ bool WritePng(const PatternStore& store, const AreaPicture& picture, const LampL
   for (int f = 0; f < frameCount; ++f) {
     canvas.Paint(store, picture.area, f + kFirstFrameColumn);
     for (int y = 0; y < layout.height; ++y) png_write_row(write, canvas.Row(y));
+    for (int y = 0; y < gap && f + 1 < frameCount; ++y) png_write_row(write, canvas.GapRow());
   }
   png_write_end(write, nullptr);
   png_destroy_write_struct(&write, &info);

@@ -66,8 +66,9 @@ int64_t GifDelayCs(const PreviewTimeline& timeline, int frame);
 Outcome RenderAreaGif(const PatternStore& store, const AreaPicture& picture,
                       std::vector<uint8_t>& gif);
 
-// The PNG of the area's frames one below the other, frame 1 on top, into
-// png. Fails, with nothing in png, for an area without frames.
+// The PNG of the area's frames one below the other, frame 1 on top, half a
+// lamp pitch of background between two frames, into png. Fails, with nothing in png, for an area
+// without frames.
 Outcome RenderAreaPngStrip(const PatternStore& store, const AreaPicture& picture,
                            std::vector<uint8_t>& png);
 

@@ -170,14 +170,15 @@ TEST_F(AreaRenderTest, PngStripShowsAllFramesTopToBottom) {
   std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
   ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
   EXPECT_EQ(image.width, 720u);
-  EXPECT_EQ(image.height, 200u);  // five frames of 40 rows
+  EXPECT_EQ(image.height, 240u);  // five frames of 40 rows, 10 rows between them
   auto at = [&](int x, int y) {
     const uint8_t* p = &pixels[(static_cast<size_t>(y) * image.width + x) * 3];
     return Rgb{p[0], p[1], p[2]};
   };
-  EXPECT_EQ(at(22, 22 + 40), (Rgb{255, 50, 50}));  // lamp 37 in frame 2
+  EXPECT_EQ(at(22, 22 + 50), (Rgb{255, 50, 50}));  // lamp 37 in frame 2
   EXPECT_EQ(at(22, 22), (Rgb{255, 255, 255}));
-  EXPECT_EQ(at(2, 2 + 160), (Rgb{255, 239, 239}));  // lamp 0 in frame 5
+  EXPECT_EQ(at(2, 2 + 200), (Rgb{255, 239, 239}));  // lamp 0 in frame 5
+  EXPECT_EQ(at(2, 45), kRenderBackground);          // between frames 1 and 2
   EXPECT_EQ(at(0, 0), kRenderBackground);
 }
 
