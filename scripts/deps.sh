@@ -3,7 +3,7 @@
 # with Chinese glyphs (the window tests measure them in it), as the Debian
 # package's dependency does.
 vqled_packages=(build-essential cmake ninja-build clang libclang-rt-14-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libudev-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libudev-dev libgif-dev libpng-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth fonts-wqy-microhei)
 
 vqled_install_missing() {

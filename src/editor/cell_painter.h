@@ -14,13 +14,6 @@
 
 namespace vqled {
 
-struct Rgb {
-  uint8_t red;
-  uint8_t green;
-  uint8_t blue;
-  bool operator==(const Rgb&) const = default;
-};
-
 // A colour of the painter: either a fixed colour or one of the system's.
 enum ColourRole : uint8_t {
   COLOUR_RGB = 0,               // the rgb field
@@ -36,8 +29,8 @@ struct PaintColour {
 };
 
 constexpr int kPercentShadeCount = 11;
-// Red shades of byte values (entry v / 16) and percent values (entry v / 10).
-extern const Rgb brightnessShades[kBrightnessShadeCount];
+// Red shades of percent values (entry v / 10); those of byte values are
+// brightnessShades (model/shades.h).
 extern const Rgb percentShades[kPercentShadeCount];
 
 enum BoxKind : uint8_t {

@@ -3,10 +3,21 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 
 namespace vqled {
 
+struct Rgb {
+  uint8_t red;
+  uint8_t green;
+  uint8_t blue;
+  bool operator==(const Rgb&) const = default;
+};
+
 constexpr int kBrightnessShadeCount = 17;
+
+// The shade of each entry, white for off to full red.
+extern const Rgb brightnessShades[kBrightnessShadeCount];
 
 // The brightnessShades entry of a cell value, kept inside the table for
 // values above 271.
