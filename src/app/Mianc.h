@@ -1,10 +1,12 @@
 // The main form Form2 of class TForm2: the one window of the editor. It owns
-// the pattern store, the model profile, the image buffer, the language mode
-// and the pointer state for the whole run; its controls come from Mianc.ui
+// the document (pattern store, model profile, image buffer, clipboard), the
+// language mode and the panels (grid entry, editing commands, preview,
+// virtual controller) for the whole run; its controls come from Mianc.ui
 // under their form names, the grid StringGrid1 is created in code in its
 // place. The handlers keep the form's names (ComboBox6Change, ShowArea,
 // BitBtn3Click, ...): each is run by its control's signal and may be called
-// directly, as the start-up sequence and the tests do.
+// directly, as the start-up sequence and the tests do; those of the panels
+// forward to them.
 #pragma once
 
 #include <QString>
@@ -177,9 +179,8 @@ class TForm2 : public QWidget, public LinkHost {
   // form owns.
   Document& document() { return document_; }
   LanguageMode languageMode;
-  // The panels that keep the grid entry's and the preview's state.
+  // The grid entry panel: the pointer state and the value entry.
   EntryPanel& entry() { return *entry_; }
-  PreviewPanel& preview() { return *preview_; }
 
   Ui::TForm2* form() const { return ui_.get(); }
   StringGrid* grid() const { return StringGrid1; }
