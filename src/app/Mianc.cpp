@@ -40,6 +40,7 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
   GroupRadioButtons();
   CreateGrid();
   CreateMenu();
+  CreatePanels();
   CreateTimers();
   CreateLink();
   AttachNumberFilters();
@@ -100,13 +101,12 @@ void TForm2::CreateMenu() {
 }
 
 void TForm2::CreateTimers() {
-  QTimer** timers[] = {&Timer1, &Timer3, &Timer5, &DataTime};
-  const char* names[] = {"Timer1", "Timer3", "Timer5", "DataTime"};
-  for (int i = 0; i < 4; ++i) {
+  QTimer** timers[] = {&Timer1, &Timer5, &DataTime};
+  const char* names[] = {"Timer1", "Timer5", "DataTime"};
+  for (int i = 0; i < 3; ++i) {
     *timers[i] = new QTimer(this);
     (*timers[i])->setObjectName(QString::fromLatin1(names[i]));
   }
-  Timer3->setInterval(100);
   DataTime->setInterval(1000);
   // The link's probe and watchdog keep whole milliseconds: the first probe
   // one second after the press, the watchdog's four seconds after progress.
@@ -244,12 +244,7 @@ void TForm2::mouseMoveEvent(QMouseEvent* event) {
 void TForm2::FormMouseMove() {
   QWidget* marks[] = {ui_->cxLabel1, ui_->cxLabel2, ui_->cxLabel3, ui_->cxGroupBox1};
   for (QWidget* mark : marks) mark->hide();
-  HideTimeLists();
-}
-
-void TForm2::HideTimeLists() {
-  ui_->TimeComb->hide();
-  ui_->TimeComb2->hide();
+  entry_->HideTimeLists();
 }
 
 QString TForm2::Tr(const Text& text) const {

@@ -1,20 +1,22 @@
 // The main form Form2 of class TForm2: the one window of the editor. It owns
-// the pattern store, the model profile, the image buffer, the language mode
-// and the pointer state for the whole run; its controls come from Mianc.ui
+// the document (pattern store, model profile, image buffer, clipboard), the
+// language mode and the panels (grid entry, editing commands, preview,
+// virtual controller) for the whole run; its controls come from Mianc.ui
 // under their form names, the grid StringGrid1 is created in code in its
 // place. The handlers keep the form's names (ComboBox6Change, ShowArea,
 // BitBtn3Click, ...): each is run by its control's signal and may be called
-// directly, as the start-up sequence and the tests do.
+// directly, as the start-up sequence and the tests do; those of the panels
+// forward to them.
 #pragma once
 
-#include <QColor>
 #include <QString>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
 #include "document/document.h"
-#include "editor/selection.h"
+#include "edit_commands_panel.h"
+#include "entry_panel.h"
 #include "files/area_image.h"
 #include "files/pattern_files.h"
 #include "link/link_host.h"
@@ -24,15 +26,13 @@
 #include "model/model_profile.h"
 #include "model/pattern_store.h"
 #include "model/text.h"
+#include "preview_panel.h"
 #include "ui/captions.h"
-#include "ui/preview_player.h"
+#include "virtual_panel.h"
 
 class QMenu;
 class QTimer;
 class QAction;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
 class QComboBox;
 
 namespace Ui {
@@ -46,7 +46,6 @@ class IniFile;
 struct ConfigKey;
 class ConfigFaults;
 struct EditorClipboard;
-struct RunFieldValues;
 struct DownloadControls;
 class ControllerLink;
 struct SettingsPanel;
@@ -54,9 +53,6 @@ class Shape;
 class NumberKeyFilter;
 class DigitsValidator;
 class VirtualController;
-struct VirtualPanel;
-
-constexpr int kPreviewLamps = kPreviewLampCount;
 
 class TForm2 : public QWidget, public LinkHost {
   Q_OBJECT
@@ -183,13 +179,13 @@ class TForm2 : public QWidget, public LinkHost {
   // form owns.
   Document& document() { return document_; }
   LanguageMode languageMode;
-  EditorPointer pointer;
-  bool clickLitCell = false;
+  // The grid entry panel: the pointer state and the value entry.
+  EntryPanel& entry() { return *entry_; }
 
   Ui::TForm2* form() const { return ui_.get(); }
   StringGrid* grid() const { return StringGrid1; }
   QMenu* rightMenu() const { return RightMenu; }
-  Shape* previewLamp(int index) const { return previewLamps[index]; }
+  Shape* previewLamp(int index) const { return preview_->lamp(index); }
 
   // The built-in virtual controller offered in the port list, and the
   // playback of what it received on the preview lamps (Mianc_virtual.cpp).
@@ -214,18 +210,13 @@ class TForm2 : public QWidget, public LinkHost {
   void CreateGrid();
   void CreateMenu();
   void CreateTimers();
+  void CreatePanels();
   void CreatePreviewLamps();
   void AttachNumberFilters();
   void ConnectHandlers();
   void ConnectEntry();
   void ConnectSettings();
   void ConnectMenu();
-  void CopyWith(bool fill, bool clear);
-  void Ramp(bool alongFrames);
-  void ShowRunDialog(QGroupBox* dialog, QLabel* title, const char* caption,
-                     QLineEdit* const (&fields)[4], const RunFieldValues& values);
-  void FinishRun(QGroupBox* dialog, QLineEdit* const (&fields)[4], bool stacked);
-  void FeedValueBox(QLineEdit* box);
   void ConnectFiles();
   void ConnectPreview();
   std::string ChooseFile(bool save, const char* folder, const char* filter, const char* extension,
@@ -233,7 +224,6 @@ class TForm2 : public QWidget, public LinkHost {
   bool RefuseEmptySave(SaveCommand command);
   void Report(const Outcome& outcome);
   void ShowSaveLog(const SaveLog& log);
-  QColor LampColour(int shade) const;
   void CreateLink();
   DownloadControls CurrentDownloadControls() const;
   QComboBox* TriggerList(int row, int list) const;
@@ -255,12 +245,6 @@ class TForm2 : public QWidget, public LinkHost {
   void ShowAreaView(const AreaControls& controls, const AreaView& view);
   void StoreLoopMode(int loopMode);
   void CheckEndBoxClick(int box, bool checked);
-  void HideTimeLists();
-  void PlaceOver(QWidget* control, int column, int row, int extraWidth);
-  bool FollowCell(QWidget* control, int column, int row);
-  void HighlightSelection();
-  void StoreEntryValue();
-  int EntryNumber() const;
   int ReadInt(const QString& text) const;
   HeaderControls CurrentHeaderControls() const;
   QString Tr(const Text& text) const;
@@ -270,15 +254,12 @@ class TForm2 : public QWidget, public LinkHost {
   StringGrid* StringGrid1 = nullptr;
   QMenu* RightMenu = nullptr;
   QTimer* Timer1 = nullptr;
-  QTimer* Timer3 = nullptr;
   QTimer* Timer5 = nullptr;
   QTimer* DataTime = nullptr;
-  Shape* previewLamps[kPreviewLamps] = {};
   NumberKeyFilter* numberFilter_ = nullptr;
   DigitsValidator* digitsValidator_ = nullptr;
   Anchor anchors_[6] = {};
   int anchorCount_ = 0;
-  PreviewPlayer preview_;  // the preview's state between the steps of Timer3
   std::unique_ptr<ControllerLink> link_;
   std::string portText_;  // ComboBox5's text as the link last asked for it
   // The pattern file commands (Mianc_files.cpp): the names SaveDialog1 and
@@ -296,11 +277,15 @@ class TForm2 : public QWidget, public LinkHost {
   // downloads and the playback (Mianc_virtual.cpp).
   void ConnectVirtual();
   void AddVirtualEntry();
-  void RefreshVirtualEntry();
   std::string VirtualDevice();
   void ShowAreaOfAreas(int area);
-  void StopPlayback();
-  std::unique_ptr<VirtualPanel, void (*)(VirtualPanel*)> virtual_{nullptr, nullptr};
+  std::unique_ptr<VirtualPanel> virtual_;
+
+  // The grid entry, the editing commands and the preview (Mianc_grid.cpp,
+  // Mianc_menu.cpp, Mianc_preview.cpp).
+  std::unique_ptr<EntryPanel> entry_;
+  std::unique_ptr<EditCommandsPanel> commands_;
+  std::unique_ptr<PreviewPanel> preview_;
 };
 
 }  // namespace vqled

@@ -1,9 +1,6 @@
-// TForm2: the commands of the grid's popup menu RightMenu (block commands on
-// the editor's clipboard, the two ramps) and the two running-light dialogs
-// GroupBox8 ("流水叠加") and GroupBox9 ("流水"). They act on selectionRect and
-// editCell of the last release on the grid and end by repainting it. The
-// direction list ComboBox3 keeps "+" or "-", and the dialogs' value boxes feed
-// the number the runs write into HYEdit.
+// TForm2: the items of the grid's popup menu RightMenu and the two
+// running-light dialogs GroupBox8 ("流水叠加") and GroupBox9 ("流水") run the
+// editing commands panel. The direction list ComboBox3 keeps "+" or "-".
 #include <QAction>
 #include <QKeyEvent>
 #include <QMenu>
@@ -11,18 +8,12 @@
 
 #include "Mianc.h"
 #include "application.h"
-#include "convert_error.h"
-#include "editor/commands.h"
 #include "editor/generators.h"
-#include "string_grid.h"
 #include "ui_Mianc.h"
 
 namespace vqled {
 
 namespace {
-
-// Where the running-light dialogs open.
-constexpr QPoint kDialogSpot(344, 216);
 
 bool IsEnterKey(const QEvent* event) {
   if (event->type() != QEvent::KeyPress) return false;
@@ -104,9 +95,9 @@ void TForm2::ConnectMenu() {
                                RunDialog{ui_->GroupBox9, ui_->Button8, ui_->Edit11}}) {
     QLineEdit* box = run.valueBox;
     connect(box, &QLineEdit::textChanged, this,
-            [this, box] { RunHandler([this, box] { FeedValueBox(box); }); });
+            [this, box] { RunHandler([this, box] { commands_->FeedValueBox(box); }); });
     new RunDialogKeys(run.dialog, run.ok, box, [this, box] {
-      if (!box->text().isEmpty()) RunHandler([this, box] { FeedValueBox(box); });
+      if (!box->text().isEmpty()) RunHandler([this, box] { commands_->FeedValueBox(box); });
     });
   }
   // The direction list keeps "+" and "-" only, whatever is typed into it.
@@ -118,125 +109,47 @@ void TForm2::ConnectMenu() {
   });
 }
 
-void TForm2::CopyWith(bool fill, bool clear) {
-  document_.clipboard().fillAfterCopy = fill;
-  document_.clipboard().clearAfterCopy = clear;
-  CopySelection(document_.store(), document_.clipboard(), SelectionRect(pointer), EntryNumber());
-  StringGrid1->invalidate();
-}
-
 void TForm2::N1Click() {
-  InsertColumn(document_.store(), pointer.editCell);
-  StringGrid1->invalidate();
+  commands_->InsertColumn();
 }
-
 void TForm2::N2Click() {
-  DeleteColumn(document_.store(), pointer.editCell);
-  StringGrid1->invalidate();
+  commands_->DeleteColumn();
 }
-
 void TForm2::N3Click() {
-  CopyWith(false, false);
+  commands_->CopyWith(false, false);
 }
 void TForm2::N4Click() {
-  CopyWith(true, false);
+  commands_->CopyWith(true, false);
+}
+void TForm2::N5Click() {
+  commands_->PasteClip();
 }
 void TForm2::N6Click() {
-  CopyWith(false, true);
-}
-
-void TForm2::N5Click() {
-  PasteClip(document_.store(), document_.clipboard(), pointer.editCell);
-  StringGrid1->invalidate();
-}
-
-void TForm2::N9Click() {
-  CopyChannel(document_.store(), document_.clipboard(), pointer.editCell,
-              document_.store().gridColumnCount);
-  StringGrid1->invalidate();
-}
-
-void TForm2::N10Click() {
-  PasteChannel(document_.store(), document_.clipboard(), pointer.editCell,
-               document_.store().gridColumnCount);
-  StringGrid1->invalidate();
-}
-
-// The ramps step by ComboBox1's text in ComboBox3's direction.
-void TForm2::Ramp(bool alongFrames) {
-  const std::string step = ui_->ComboBox1->currentText().toStdString();
-  const std::string direction = ui_->ComboBox3->currentText().toStdString();
-  const RampControls controls{step, direction};
-  const Outcome ramped =
-      alongFrames
-          ? RampAlongFrames(document_.store(), document_.profile(), pointer.editCell, controls)
-          : RampDownChannels(document_.store(), document_.profile(), pointer.editCell, controls);
-  StringGrid1->invalidate();
-  if (!ramped.ok) throw ConvertError(Tr(ramped.message));
-}
-
-void TForm2::N8Click() {
-  Ramp(true);
+  commands_->CopyWith(false, true);
 }
 void TForm2::N7Click() {
-  Ramp(false);
+  commands_->Ramp(false);
 }
-
-void TForm2::ShowRunDialog(QGroupBox* dialog, QLabel* title, const char* caption,
-                           QLineEdit* const (&fields)[4], const RunFieldValues& values) {
-  const int numbers[4] = {values.firstFrame, values.lastFrame, values.firstChannel,
-                          values.lastChannel};
-  for (int i = 0; i < 4; ++i) fields[i]->setText(QString::number(numbers[i]));
-  title->setText(QString::fromUtf8(caption));
-  dialog->move(kDialogSpot);
-  dialog->show();
-  dialog->raise();
+void TForm2::N8Click() {
+  commands_->Ramp(true);
 }
-
+void TForm2::N9Click() {
+  commands_->CopyChannel();
+}
+void TForm2::N10Click() {
+  commands_->PasteChannel();
+}
 void TForm2::OpenStackedRunDialog() {
-  QLineEdit* const fields[4] = {ui_->Edit7, ui_->Edit8, ui_->Edit9, ui_->Edit10};
-  ShowRunDialog(ui_->GroupBox8, ui_->Label112, "流水叠加", fields,
-                StackedRunDialogValues(pointer.editCell, document_.profile()));
+  commands_->OpenStackedRunDialog();
 }
-
 void TForm2::OpenRunDialog() {
-  QLineEdit* const fields[4] = {ui_->Edit2, ui_->Edit3, ui_->Edit4, ui_->Edit5};
-  ShowRunDialog(
-      ui_->GroupBox9, ui_->Label111, "流水", fields,
-      RunDialogValues(pointer.editCell, document_.profile(), document_.store().gridColumnCount));
+  commands_->OpenRunDialog();
 }
-
-// OK of a running-light dialog: the run is written with the number of HYEdit.
-void TForm2::FinishRun(QGroupBox* dialog, QLineEdit* const (&fields)[4], bool stacked) {
-  const std::string texts[4] = {fields[0]->text().toStdString(), fields[1]->text().toStdString(),
-                                fields[2]->text().toStdString(), fields[3]->text().toStdString()};
-  const RunFields run{texts[0], texts[1], texts[2], texts[3]};
-  const int value = EntryNumber();
-  const Outcome filled = stacked ? FillStackedRun(document_.store(), run, value)
-                                 : FillRun(document_.store(), run, value);
-  if (!filled.ok) throw ConvertError(Tr(filled.message));
-  dialog->hide();
-  StringGrid1->invalidate();
-}
-
 void TForm2::Button7Click() {
-  QLineEdit* const fields[4] = {ui_->Edit7, ui_->Edit8, ui_->Edit9, ui_->Edit10};
-  FinishRun(ui_->GroupBox8, fields, true);
+  commands_->FinishStackedRun();
 }
-
 void TForm2::Button8Click() {
-  QLineEdit* const fields[4] = {ui_->Edit2, ui_->Edit3, ui_->Edit4, ui_->Edit5};
-  FinishRun(ui_->GroupBox9, fields, false);
-}
-
-// A dialog's value box feeds the number the run writes into HYEdit.
-void TForm2::FeedValueBox(QLineEdit* box) {
-  std::string boxText = box->text().toStdString();
-  std::string entryText = ui_->HYEdit->text().toStdString();
-  const Outcome fed = FeedEntryFromValueBox(boxText, entryText);
-  if (!fed.ok) throw ConvertError(Tr(fed.message));
-  if (box->text() != QString::fromStdString(boxText)) box->setText(QString::fromStdString(boxText));
-  ui_->HYEdit->setText(QString::fromStdString(entryText));
+  commands_->FinishRun();
 }
 
 }  // namespace vqled

@@ -1,100 +1,28 @@
-// TForm2: the preview of the current area on the 72 lamps of Panel1,
-// stepped by Timer3 every 100 ms (BitBtn1 "预览" starts and stops it).
-#include <QLabel>
+// TForm2: the preview of the current area on the lamps of Panel1 (the
+// preview panel), stepped by Timer3; BitBtn1 "预览" starts and stops it.
+#include <QPushButton>
 #include <QTimer>
 
 #include "Mianc.h"
-#include "shape.h"
 #include "ui_Mianc.h"
 
 namespace vqled {
 
-namespace {
-
-constexpr int kLampsPerRow = 36;
-constexpr int kLampsPerBoard = 12;
-constexpr int kLampPitch = 25;
-constexpr int kLampSize = 16;
-constexpr int kLampLeft = 16;
-constexpr int kRowTops[2] = {4, 60};
-// Below a row of lamps, out of the panel's visible 36 pixels and clear of the
-// second row: the numbers, then the teal bar carrying the board's caption.
-constexpr int kNumberOffset = 32;
-constexpr int kBarOffset = 44;
-constexpr int kTextHeight = 12;
-constexpr const char* kBoardCaptions[kPreviewLamps / kLampsPerBoard] = {
-    "控制板", "扩展板1", "扩展板2", "扩展板3", "扩展板4", "扩展板5"};
-
-QLabel* PanelText(QWidget* panel, const QString& text, const QRect& box) {
-  auto* label = new QLabel(text, panel);
-  QFont font = label->font();
-  font.setPixelSize(kTextHeight - 2);
-  label->setFont(font);
-  label->setAlignment(Qt::AlignCenter);
-  label->setGeometry(box);
-  label->show();
-  return label;
-}
-
-void BoardBar(QWidget* panel, int board, int left, int top) {
-  constexpr int kWidth = kLampPitch * kLampsPerBoard - (kLampPitch - kLampSize);
-  QLabel* bar =
-      PanelText(panel, QString::fromUtf8(kBoardCaptions[board]), {left, top, kWidth, kTextHeight});
-  bar->setObjectName(QStringLiteral("previewBoard%1").arg(board));
-  bar->setAutoFillBackground(true);
-  QPalette teal = bar->palette();
-  teal.setColor(QPalette::Window, QColor(0, 128, 128));
-  teal.setColor(QPalette::WindowText, Qt::white);
-  bar->setPalette(teal);
-}
-
-}  // namespace
-
-// Lamp k (16 x 16) shows channel k + 1: lamps 0..35 at top 4, 36..71 at
-// top 60, 25 pixels apart. Under each board's 12 lamps lie the numbers
-// "1".."12" and a teal bar with the board's caption ("控制板",
-// "扩展板1".."扩展板5").
 void TForm2::CreatePreviewLamps() {
-  QWidget* panel = ui_->Panel1;
-  const QColor pen = palette().color(QPalette::Inactive, QPalette::WindowText);
-  for (int k = 0; k < kPreviewLamps; ++k) {
-    const int top = kRowTops[k / kLampsPerRow];
-    const int left = kLampLeft + kLampPitch * (k % kLampsPerRow);
-    Shape* lamp = new Shape(panel, Shape::SHAPE_ROUND_SQUARE);
-    lamp->setObjectName(QStringLiteral("previewLamp%1").arg(k));
-    lamp->setGeometry(left, top, kLampSize, kLampSize);
-    lamp->setBrushColor(Qt::white);
-    lamp->setPenColor(pen);
-    lamp->setToolTip(QString::number(k + 1));
-    lamp->show();
-    previewLamps[k] = lamp;
-    const int number = k % kLampsPerBoard + 1;
-    PanelText(panel, QString::number(number),
-              {left - 4, top + kNumberOffset, kLampSize + 8, kTextHeight});
-    if (number == 1) BoardBar(panel, k / kLampsPerBoard, left, top + kBarOffset);
-  }
+  preview_->CreateLamps();
 }
 
 void TForm2::ConnectPreview() {
-  connect(form()->BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-  connect(Timer3, &QTimer::timeout, this, [this] { Timer3Timer(); });
+  connect(ui_->BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+  connect(preview_->timer(), &QTimer::timeout, this, [this] { Timer3Timer(); });
 }
 
-// TogglePreview: Timer3's own state decides between stopping and starting.
 void TForm2::BitBtn1Click() {
-  preview_.running = Timer3->isActive();
-  if (TogglePreview(preview_, document_.store())) {
-    Timer3->start(kPreviewTickMs);
-  } else {
-    Timer3->stop();
-  }
+  preview_->Toggle();
 }
 
-// PreviewTick: the lamps change only when a new frame is shown.
 void TForm2::Timer3Timer() {
-  int shades[kPreviewLamps];
-  if (!PreviewTick(preview_, document_.store(), shades)) return;
-  for (int k = 0; k < kPreviewLamps; ++k) previewLamps[k]->setBrushColor(LampColour(shades[k]));
+  preview_->Tick();
 }
 
 }  // namespace vqled

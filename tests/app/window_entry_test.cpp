@@ -106,7 +106,7 @@ void WindowEntryTest::leftClickTogglesOnOffCells() {
   Click(5, 1);  // the time value row opens nothing on this kind
   Click(0, 4);  // nor does the caption column, but editCell follows the release
   QVERIFY(ui_->TimeComb2->isHidden());
-  QCOMPARE(form_->pointer.editCell, (GridCell{0, 4}));
+  QCOMPARE(form_->entry().pointer.editCell, (GridCell{0, 4}));
   QVERIFY(ui_->HYEdit->isHidden());
 }
 
@@ -244,7 +244,7 @@ void WindowEntryTest::rightClickAndDragOpenTheMenu() {
   QTest::mouseRelease(Cells(), Qt::LeftButton, {}, CellCentre(2, 6));
   QVERIFY(menu->isVisible());
   QVERIFY(!item("N1") && !item("N2") && item("N4"));
-  QCOMPARE(SelectionRect(form_->pointer), (GridCellRect{2, 4, 4, 6}));
+  QCOMPARE(SelectionRect(form_->entry().pointer), (GridCellRect{2, 4, 4, 6}));
   QVERIFY(ui_->HYEdit->isHidden());
   menu->hide();
 }
@@ -394,7 +394,7 @@ void WindowEntryTest::dragThatScrollsActsOnTheHighlightedRectangle() {
   QCOMPARE(highlighted.top, 5);
   QCOMPARE(highlighted.bottom, 7);
   QVERIFY(highlighted.right > form_->grid()->cellAt(QPoint(Cells()->width() - 1, 0)).column);
-  QCOMPARE(SelectionRect(form_->pointer), highlighted);
+  QCOMPARE(SelectionRect(form_->entry().pointer), highlighted);
 
   form_->rightMenu()->findChild<QAction*>(QStringLiteral("N6"))->trigger();
   form_->rightMenu()->hide();
