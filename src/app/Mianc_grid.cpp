@@ -146,7 +146,7 @@ void TForm2::PlaceOver(QWidget* control, int column, int row, int extraWidth) {
 // the grid's cells is acted on by nothing and highlights nothing.
 void TForm2::HighlightSelection() {
   const GridCellRect rect = SelectionRect(pointer);
-  StringGrid1->setSelection(IsGridCell({rect.left, rect.top}) ? rect : GridCellRect{});
+  StringGrid1->setSelection(rect.left >= 0 && rect.top >= 0 ? rect : GridCellRect{});
 }
 
 // The floating controls lie over their cell while the grid scrolls: the value
