@@ -68,8 +68,8 @@ function Normalise(dir, name,    parts, n, i, out, k) {
   return name
 }
 
-# The layer a quoted include names, or "" for a header of no layer. Project
-# headers are included as "layer/name.h"; a path with ".." is resolved from
+# The layer an include names, or "" for a header of no layer. Project
+# headers are included as "layer/name.h" (or <layer/name.h>); a path with ".." is resolved from
 # the including file, so "../link/x.h" counts as the link layer.
 function TargetLayer(path, name,    dir, resolved, parts) {
   if (name ~ /(^|\/)\.\.\//) {
@@ -113,7 +113,6 @@ FNR == 1 {
     next
   }
   if (owner == "tools" || allowed[owner] == "*") next
-  if (open == "<") next
   target = TargetLayer(FILENAME, name)
   if (target == "") next
   if (index(" " allowed[owner] " ", " " target " ") == 0)

@@ -22,6 +22,7 @@ Fail() {
 cases=(
   'src/model/a.h|#include "files/b.h"|1|src/model/a.h:3: model includes "files/b.h" of layer files: model may include only model'
   'src/files/a.cpp|#include "link/b.h"|1|files may include only model files'
+  'src/editor/a.cpp|#include <link/b.h>|1|editor includes "link/b.h" of layer link'
   'src/link/a.cpp|#include "editor/b.h"|1|link may include only model files link'
   'src/link/a.cpp|#include "../editor/b.h"|1|link includes "../editor/b.h" of layer editor'
   'src/editor/a.cpp|#include "ui/b.h"|1|editor may include only model editor'
