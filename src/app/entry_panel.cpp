@@ -103,7 +103,7 @@ void EntryPanel::PlaceOver(QWidget* control, int column, int row, int extraWidth
 // the grid's cells is acted on by nothing and highlights nothing.
 void EntryPanel::HighlightSelection() {
   const GridCellRect rect = SelectionRect(pointer);
-  grid_->setSelection(IsGridCell({rect.left, rect.top}) ? rect : GridCellRect{});
+  grid_->setSelection(rect.left >= 0 && rect.top >= 0 ? rect : GridCellRect{});
 }
 
 // The floating controls lie over their cell while the grid scrolls: the value

@@ -22,8 +22,8 @@ constexpr PaintColour kSilver{COLOUR_RGB, {192, 192, 192}};
 constexpr PaintColour kYellow{COLOUR_RGB, {255, 255, 0}};
 
 constexpr int kPercentFull = 100;
-constexpr int32_t kMarkFadeIn = 200;   // ValueKind 7 "/"
-constexpr int32_t kMarkFadeOut = 202;  // ValueKind 7 "\"
+constexpr int32_t kMarkFadeIn = 200;   // VALUE_KIND_PERCENT_MARK "/"
+constexpr int32_t kMarkFadeOut = 202;  // VALUE_KIND_PERCENT_MARK "\"
 
 int PadWithSpaces(const char* digits, char* out, int capacity, int maxPadded) {
   const int length = static_cast<int>(std::strlen(digits));

@@ -49,7 +49,7 @@ extern const char* const kTimeTypeItems[kTimeTypeItemCount];
 // A choice in TimeComb: the column of editCell takes the item's index as type.
 void PickTimeType(PatternStore& store, GridCell editCell, int itemIndex);
 
-// TimeComb2's items: "1".."3" on ValueKind 2, otherwise "1".."5", followed
+// TimeComb2's items: "1".."3" on VALUE_KIND_STEP, otherwise "1".."5", followed
 // by "1000" down to "1" when the column's time type is not 0.
 constexpr int kMaxTimeValueItems = 5 + 1000;
 struct TimeValueItems {

@@ -38,11 +38,6 @@ struct EditorPointer {
   GridCell editCell;     // of the last release anywhere on the grid
 };
 
-// Whether both coordinates of a cell name a cell (neither is -1).
-inline bool IsGridCell(const GridCell& cell) {
-  return cell.column >= 0 && cell.row >= 0;
-}
-
 // The rectangle from the smaller to the larger column and row of pressCell
 // and releaseCell.
 GridCellRect SelectionRect(const EditorPointer& pointer);

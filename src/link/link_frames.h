@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "model/model_profile.h"
+
 namespace vqled {
 
 // The kind of the running link transaction.
@@ -65,7 +67,7 @@ struct LocalTime {
 // What a command frame depends on besides its code and value.
 struct FrameContext {
   int linkMode = LINK_DOWNLOAD;
-  int valueKind = 0;
+  int valueKind = VALUE_KIND_BIT;
   bool longCommandFrames = false;
   uint8_t frameCountHigh = 0;  // of the canonical image built last
   uint8_t frameCountLow = 0;
@@ -73,9 +75,9 @@ struct FrameContext {
   LocalTime endDate;  // the chosen end date, for the end-date frame
 };
 
-// Whether a value kind uses the short AA BB frames (kinds 0 and 2).
+// Whether a value kind uses the short AA BB frames (the bit and step kinds).
 inline bool UsesShortFrames(int valueKind) {
-  return valueKind == 0 || valueKind == 2;
+  return valueKind == VALUE_KIND_BIT || valueKind == VALUE_KIND_STEP;
 }
 
 // Builds the command frame for code and value into out; returns its length.

@@ -31,7 +31,7 @@ struct ModelProfile {
   int modelIndex = -1;            // ComboBox6's index; outside 0..28 means the fallback row
   int channelsPerController = 0;  // at most the channel rows of an area
   int controllerCount = 1;        // 1..20 where ComboBox4 is enabled, otherwise 1
-  int valueKind = 0;
+  int valueKind = VALUE_KIND_BIT;
   int blockSize = 500;  // the only non-zero value before the first application
   int areaCount = 0;    // 0 marks a single-area model
   int defaultColumnWidth = 0;

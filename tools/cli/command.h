@@ -23,9 +23,7 @@ struct CommandRegistration {
   CommandRegistration(const char* name, const char* summary, CommandFn run);
 };
 
-// The registered commands in registration order; nullptr-terminated lookup.
+// The registered command of that name, or nullptr.
 const Command* FindCommand(std::string_view name);
-int CommandCount();
-const Command& CommandAt(int index);
 
 }  // namespace vqled::cli

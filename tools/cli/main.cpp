@@ -35,13 +35,6 @@ const Command* FindCommand(std::string_view name) {
   return nullptr;
 }
 
-int CommandCount() {
-  return commandCount;
-}
-const Command& CommandAt(int index) {
-  return commands[index];
-}
-
 }  // namespace vqled::cli
 
 int main(int argc, char** argv) {
