@@ -1,10 +1,11 @@
 // The main form Form2 of class TForm2: the one window of the editor. It owns
-// the pattern store, the model profile, the image buffer, the language mode
-// and the pointer state for the whole run; its controls come from Mianc.ui
-// under their form names, the grid StringGrid1 is created in code in its
-// place. The handlers keep the form's names (ComboBox6Change, ShowArea,
-// BitBtn3Click, ...): each is run by its control's signal and may be called
-// directly, as the start-up sequence and the tests do.
+// the editor document (pattern store, model profile, form inputs, image
+// buffer, clipboard), the language mode and the pointer state for the whole
+// run; its controls come from Mianc.ui under their form names, the grid
+// StringGrid1 is created in code in its place. The handlers keep the form's
+// names (ComboBox6Change, ShowArea, BitBtn3Click, ...): each is run by its
+// control's signal and may be called directly, as the start-up sequence and
+// the tests do.
 #pragma once
 
 #include <QColor>
@@ -251,6 +252,7 @@ class TForm2 : public QWidget, public LinkHost {
   void ApplyGridLayout(const GridLayout& layout);
   void LayoutForControllers();
   AreaControls ReadAreaControls() const;
+  AreaControls& TakeAreaControls();
   void ShowAreaControls(const AreaControls& controls);
   void ShowAreaView(const AreaControls& controls, const AreaView& view);
   void StoreLoopMode(int loopMode);
@@ -263,6 +265,7 @@ class TForm2 : public QWidget, public LinkHost {
   int EntryNumber() const;
   int ReadInt(const QString& text) const;
   HeaderControls CurrentHeaderControls() const;
+  HeaderControls& TakeHeaderControls();
   QString Tr(const Text& text) const;
 
   Document document_;
