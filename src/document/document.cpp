@@ -151,10 +151,14 @@ Outcome Document::LoadAsEditor(const std::string& file, int modelIndex, int cont
   return Outcome::Ok();
 }
 
+Outcome Document::EncodeDownload(int area, ImageBuffer& image) {
+  return EncodeDownloadImage(*store_, profile_, Download(), area, image);
+}
+
 Outcome Document::BuildCurrentAreaDownload() {
   if (Outcome stored = StoreLoopCount(*store_, controls_.edit6); !stored.ok) return stored;
   ComputeAreaLength(*store_, store_->currentArea);
-  return EncodeDownloadImage(*store_, profile_, Download(), store_->currentArea, *image_);
+  return EncodeDownload(store_->currentArea, *image_);
 }
 
 }  // namespace vqled

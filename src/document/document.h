@@ -110,6 +110,9 @@ class Document {
   Outcome LoadAsEditor(const std::string& file, int modelIndex, int controllerCount, int area,
                        bool* refused = nullptr);
 
+  // The model's download image of area as the form inputs set it, into
+  // image (the link's buffer, or the document's own).
+  Outcome EncodeDownload(int area, ImageBuffer& image);
   // What a download of the current area does before the transfer: stores the
   // loop count from Edit6, measures the area and builds the model's image in
   // the image buffer.

@@ -6,7 +6,6 @@
 
 #include "command.h"
 #include "file_args.h"
-#include "files/download_image.h"
 #include "link_driver.h"
 
 namespace vqled::cli {
@@ -56,7 +55,7 @@ int RunSend(int argc, char** argv) {
     return refused ? kExitUsage : kExitFailure;
   }
   session.encode = [&doc](int sendArea, ImageBuffer& image) {
-    return EncodeDownloadImage(doc.store(), doc.profile(), doc.Download(), sendArea, image);
+    return doc.EncodeDownload(sendArea, image);
   };
   if (all) {
     session.link->BitBtn5Click();
