@@ -176,11 +176,7 @@ void TForm2::FormCreate() {
   ClearClipboard(document_.clipboard());
   RunHandler([this] { ListPorts(); });
   BitBtn3Click();
-  for (int area = 0; area < kAreaCount; ++area) {
-    constexpr int kStartTimes[kDefaultTimeCount] = {1000, 800, 600, 400, 200};
-    for (int k = 0; k < kDefaultTimeCount; ++k)
-      document_.store().defaultTime[area][k].value = kStartTimes[k];
-  }
+  document_.ResetStartupAreas();
   RemoveStaleSaves();
   LoadConfig();
   RunHandler([this] { languageMode.savedLanguage == 0 ? BitBtn12Click() : BitBtn13Click(); });

@@ -1,12 +1,12 @@
 // The main form Form2 of class TForm2: the one window of the editor. It owns
-// the document (pattern store, model profile, image buffer, clipboard), the
-// language mode and the panels (grid entry, editing commands, preview,
-// virtual controller) for the whole run; its controls come from Mianc.ui
-// under their form names, the grid StringGrid1 is created in code in its
-// place. The handlers keep the form's names (ComboBox6Change, ShowArea,
-// BitBtn3Click, ...): each is run by its control's signal and may be called
-// directly, as the start-up sequence and the tests do; those of the panels
-// forward to them.
+// the editor document (pattern store, model profile, form inputs, image
+// buffer, clipboard), the language mode and the panels (grid entry, editing
+// commands, preview, virtual controller) for the whole run; its controls come
+// from Mianc.ui under their form names, the grid StringGrid1 is created in
+// code in its place. The handlers keep the form's names (ComboBox6Change,
+// ShowArea, BitBtn3Click, ...): each is run by its control's signal and may be
+// called directly, as the start-up sequence and the tests do; those of the
+// panels forward to them.
 #pragma once
 
 #include <QString>
@@ -241,12 +241,14 @@ class TForm2 : public QWidget, public LinkHost {
   void ApplyGridLayout(const GridLayout& layout);
   void LayoutForControllers();
   AreaControls ReadAreaControls() const;
+  AreaControls& TakeAreaControls();
   void ShowAreaControls(const AreaControls& controls);
   void ShowAreaView(const AreaControls& controls, const AreaView& view);
   void StoreLoopMode(int loopMode);
   void CheckEndBoxClick(int box, bool checked);
   int ReadInt(const QString& text) const;
   HeaderControls CurrentHeaderControls() const;
+  HeaderControls& TakeHeaderControls();
   QString Tr(const Text& text) const;
 
   Document document_;

@@ -1,7 +1,7 @@
 // TForm2: the model list ComboBox6, the controller count ComboBox4, the area
 // tabs and the play-setting and default-time controls of the current area.
-// The document rules live in the model layer; the form reads its controls
-// into AreaControls, runs the rule and shows the result again with the
+// The rules are the document's; the form moves its controls into the
+// document's AreaControls, runs the rule and shows the result again with the
 // controls' own signals quiet, so a rule runs exactly the handlers it names.
 #include <QAction>
 #include <QMenu>
@@ -11,7 +11,6 @@
 #include "Mianc.h"
 #include "application.h"
 #include "convert_error.h"
-#include "model/model_selection.h"
 #include "string_grid.h"
 #include "ui_Mianc.h"
 
@@ -82,8 +81,7 @@ void TForm2::ConnectHandlers() {
 // tabs, the first tab selected, area 1 current. Returns the channels of one
 // controller.
 int TForm2::ApplyModelProfile() {
-  const ProfileChange change = vqled::ApplyModelProfile(document_.profile(), document_.store(),
-                                                        ui_->ComboBox6->currentIndex());
+  const ProfileChange change = document_.ApplyModel(ui_->ComboBox6->currentIndex());
   ApplyControlStates(change.controls);
   const QSignalBlocker quietTabs(ui_->TabControl1);
   if (change.tabCaptions != nullptr) {
@@ -130,7 +128,7 @@ void TForm2::ApplyControlStates(const ControlStates& states) {
 }
 
 void TForm2::LayoutGrid(int channels) {
-  ApplyGridLayout(vqled::LayoutGrid(document_.store(), document_.profile(), channels));
+  ApplyGridLayout(document_.LayoutGrid(channels));
 }
 
 void TForm2::ApplyGridLayout(const GridLayout& layout) {
@@ -153,16 +151,17 @@ void TForm2::ApplyGridLayout(const GridLayout& layout) {
 // count selects its item as a picked one does, so that the count shown is
 // the one Config.ini (NUM) and a .led file save.
 void TForm2::LayoutForControllers() {
-  int count = document_.profile().controllerCount;
-  const Outcome read = ReadControllerCount(ui_->ComboBox4->currentText().toStdString(), count);
+  GridLayout grid;
+  const Outcome read =
+      document_.LayoutForControllers(ui_->ComboBox4->currentText().toStdString(), grid);
   if (!read.ok) throw ConvertError(Tr(read.message));
+  const int count = document_.controllerCount();
   if (ui_->ComboBox4->currentIndex() != count - 1 ||
       ui_->ComboBox4->currentText() != QString::number(count)) {
     const QSignalBlocker quiet(ui_->ComboBox4);
     ui_->ComboBox4->setCurrentIndex(count - 1);
   }
-  document_.profile().controllerCount = count;
-  LayoutGrid(ShownChannelCount(document_.profile()));
+  ApplyGridLayout(grid);
 }
 
 void TForm2::ComboBox6Change() {
@@ -198,6 +197,12 @@ AreaControls TForm2::ReadAreaControls() const {
     controls.timeUnitIndex[k] = UnitList(*ui_, k)->currentIndex();
   }
   return controls;
+}
+
+// The area controls' state moved into the document's form inputs.
+AreaControls& TForm2::TakeAreaControls() {
+  document_.controls() = ReadAreaControls();
+  return document_.controls();
 }
 
 void TForm2::ShowAreaControls(const AreaControls& controls) {
@@ -243,14 +248,12 @@ void TForm2::ShowAreaView(const AreaControls& controls, const AreaView& view) {
 // its handling for the new area, the end boxes and default times only show.
 void TForm2::ShowArea() {
   ui_->Label13->clear();
-  AreaControls controls = ReadAreaControls();
-  const AreaView view = ShowAreaSettings(document_.store(), document_.profile(), controls,
-                                         ui_->TabControl1->currentIndex());
-  ShowAreaView(controls, view);
+  TakeAreaControls();
+  ShowAreaView(document_.controls(), document_.ShowArea(ui_->TabControl1->currentIndex()));
 }
 
 void TForm2::StoreLoopMode(int loopMode) {
-  AreaControls controls = ReadAreaControls();
+  AreaControls& controls = TakeAreaControls();
   ChooseLoopMode(document_.store(), document_.profile(), controls, loopMode);
   ShowAreaControls(controls);
 }
@@ -274,13 +277,13 @@ void TForm2::Edit6Change() {
 }
 
 void TForm2::CheckBox2Click() {
-  AreaControls controls = ReadAreaControls();
+  AreaControls& controls = TakeAreaControls();
   StoreEnabled(document_.store(), controls, ui_->CheckBox2->isChecked());
   ShowAreaControls(controls);
 }
 
 void TForm2::CheckEndBoxClick(int box, bool checked) {
-  AreaControls controls = ReadAreaControls();
+  AreaControls& controls = TakeAreaControls();
   CheckEndBox(document_.store(), controls, static_cast<EndBox>(box), checked);
   ShowAreaControls(controls);
 }
@@ -293,14 +296,14 @@ void TForm2::CheckBox6Click() {
 }
 
 void TForm2::ComboBox13Change() {
-  AreaControls controls = ReadAreaControls();
+  AreaControls& controls = TakeAreaControls();
   StoreEndListChoice(document_.store(), controls, ui_->ComboBox13->currentIndex());
 }
 
 // time1Change: an empty or zero time becomes "1"; every default time of the
 // current area is stored from the time and unit lists.
 void TForm2::StoreDefaultTimes() {
-  AreaControls controls = ReadAreaControls();
+  AreaControls& controls = TakeAreaControls();
   const Outcome stored = vqled::StoreDefaultTimes(document_.store(), controls);
   ShowAreaControls(controls);
   if (!stored.ok) throw ConvertError(Tr(stored.message));
@@ -308,13 +311,12 @@ void TForm2::StoreDefaultTimes() {
 
 void TForm2::BitBtn3Click() {
   ui_->Label13->clear();
-  AreaControls controls = ReadAreaControls();
-  const AreaView view = ClearAllAreas(document_.store(), document_.profile(), controls);
-  ShowAreaView(controls, view);
+  TakeAreaControls();
+  ShowAreaView(document_.controls(), document_.ClearAllAreas());
 }
 
 void TForm2::BitBtn10Click() {
-  ClearCurrentArea(document_.store());
+  document_.ClearCurrentArea();
   StringGrid1->invalidate();
 }
 

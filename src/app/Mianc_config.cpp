@@ -126,8 +126,7 @@ Outcome TForm2::WriteConfig() {
 // others stay fresh; its bytes are kept beside it under the name the message
 // gives, or, where no copy can be made, the close leaves the file alone.
 void TForm2::LoadResumeFile() {
-  const ResumeLoad loaded =
-      vqled::LoadResumeFile(document_.store(), CurrentDirectoryFile("tempRGB.bin"));
+  const ResumeLoad loaded = document_.LoadResumeFile(CurrentDirectoryFile("tempRGB.bin"));
   keepResumeFile_ = loaded.keepFile;
   Report(loaded.outcome);
   StringGrid1->invalidate();
@@ -148,16 +147,20 @@ HeaderControls TForm2::CurrentHeaderControls() const {
   return controls;
 }
 
+// The header controls' state moved into the document's form inputs.
+HeaderControls& TForm2::TakeHeaderControls() {
+  document_.header() = CurrentHeaderControls();
+  return document_.header();
+}
+
 // Writes all 20 areas to tempRGB.bin, logging each image's last index and
 // first byte in Memo1. A resume file that could be neither read whole nor
 // kept beside it is left alone, so its patterns are not overwritten.
 void TForm2::SaveResumeFile() {
   if (keepResumeFile_) return;
-  const HeaderControls controls = CurrentHeaderControls();
+  TakeHeaderControls();
   SaveLog log;
-  const Outcome saved =
-      vqled::SaveResumeFile(document_.store(), {document_.profile(), controls, document_.image()},
-                            CurrentDirectoryFile("tempRGB.bin"), &log);
+  const Outcome saved = document_.SaveResumeFile(CurrentDirectoryFile("tempRGB.bin"), &log);
   ShowSaveLog(log);
   Report(saved);
 }

@@ -96,7 +96,7 @@ bool TForm2::RefuseWhileSending(const Text& command) {
 
 // The "nothing to save" rule of the save commands: true when refused.
 bool TForm2::RefuseEmptySave(SaveCommand command) {
-  const SaveRefusal refusal = CheckContentToSave(document_.store(), command);
+  const SaveRefusal refusal = document_.CheckContentToSave(command);
   if (refusal.refused) vqled::ShowMessage(this, Tr(refusal.caption), Tr(refusal.text));
   return refusal.refused;
 }
@@ -113,10 +113,9 @@ void TForm2::BitBtn6Click() {
   const std::string path = ChooseFile(true, ".Aled", kAledFilter, ".Aled", QString());
   if (path.empty()) return;
   ui_->Memo1->clear();
-  const HeaderControls controls = CurrentHeaderControls();
+  TakeHeaderControls();
   SaveLog log;
-  Report(SaveAllAreas(document_.store(), {document_.profile(), controls, document_.image()}, path,
-                      &log));
+  Report(document_.SaveAllAreas(path, &log));
   ShowSaveLog(log);
 }
 
@@ -124,7 +123,7 @@ void TForm2::BitBtn4Click() {
   if (RefuseWhileSending(kImportAllAreas)) return;
   const std::string path = ChooseFile(false, "Aled", kAledFilter, nullptr, QString());
   if (path.empty()) return;
-  Report(ImportAllAreas(document_.store(), path));
+  Report(document_.ImportAllAreas(path));
   StringGrid1->invalidate();
 }
 
@@ -132,11 +131,10 @@ void TForm2::BitBtn8Click() {
   if (RefuseWhileSending(kSaveCurrentArea) || RefuseEmptySave(SAVE_CURRENT_AREA)) return;
   const std::string path = ChooseFile(true, ".led", kLedFilter, ".led", QString());
   if (path.empty()) return;
-  const HeaderControls controls = CurrentHeaderControls();
+  TakeHeaderControls();
   const std::string loopCount = ui_->Edit6->text().toStdString();
-  Report(SaveCurrentArea(document_.store(), {document_.profile(), controls, document_.image()},
-                         ui_->ComboBox4->currentIndex(), LoopCountEntry::FromText(loopCount),
-                         path));
+  Report(document_.SaveCurrentArea(path, ui_->ComboBox4->currentIndex(),
+                                   LoopCountEntry::FromText(loopCount)));
 }
 
 // The file's default times, units, loop mode and loop count go into the
@@ -147,7 +145,7 @@ void TForm2::BitBtn9Click() {
   if (RefuseWhileSending(kImportSingleArea)) return;
   const std::string path = ChooseFile(false, "led", kLedFilter, nullptr, QString());
   if (path.empty()) return;
-  const Outcome imported = ImportSingleArea(document_.store(), path);
+  const Outcome imported = document_.ImportSingleArea(path);
   Report(imported);
   if (imported.ok) ShowArea();
   StringGrid1->invalidate();
@@ -163,10 +161,9 @@ void TForm2::BitBtn17Click() {
   const std::string path =
       ChooseFile(true, ".led", kVqdFilter, ".VQD", QString::fromStdString(proposed));
   if (path.empty()) return;
-  const HeaderControls controls = CurrentHeaderControls();
+  TakeHeaderControls();
   const std::string loopCount = ui_->Edit6->text().toStdString();
-  Report(ExportCurrentArea(document_.store(), {document_.profile(), controls, document_.image()},
-                           LoopCountEntry::FromText(loopCount), path));
+  Report(document_.ExportCurrentArea(path, LoopCountEntry::FromText(loopCount)));
 }
 
 void TForm2::ShowSaveLog(const SaveLog& log) {

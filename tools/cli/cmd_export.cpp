@@ -3,11 +3,10 @@
 // channel count the file gives it; with --model the file is read as the
 // editor would with that model selected.
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 #include "command.h"
-#include "editor_document.h"
+#include "document/document.h"
 #include "file_args.h"
 #include "files/file_io.h"
 #include "files/pattern_files.h"
@@ -20,7 +19,7 @@ constexpr const char* kUsage =
 
 // The file read into fresh areas, the grid showing area's own channel count
 // and every frame column, area current.
-Outcome LoadInFileShape(const std::string& file, int area, EditorDocument& doc, bool& refused) {
+Outcome LoadInFileShape(const std::string& file, int area, Document& doc, bool& refused) {
   refused = false;
   std::vector<uint8_t> bytes;
   if (Outcome read = ReadWholeFile(file, bytes); !read.ok) return read;
@@ -33,8 +32,9 @@ Outcome LoadInFileShape(const std::string& file, int area, EditorDocument& doc, 
   if (area >= images.count) {
     return Outcome::Fail({"文件只有一个分区", "the file holds only one area (area 0)"});
   }
-  PatternStore& store = *doc.store;
-  ResetStartupAreas(store);
+  doc.ResetStartupAreas();
+  doc.ShowStartupHeader(-1);
+  PatternStore& store = doc.store();
   const AreaReader reader = kind == FILE_RESUME ? READER_RESUME
                             : images.count == 1 ? READER_SINGLE_AREA
                                                 : READER_ALL_AREAS;
@@ -59,28 +59,25 @@ int RunExport(int argc, char** argv) {
     std::fprintf(stderr, "vqled-cli export: --area and --out are needed\nusage: %s\n", kUsage);
     return kExitUsage;
   }
-  EditorDocument doc;
+  Document doc;
   bool refused = false;
   const Outcome loaded =
       args.modelIndex >= 0
-          ? LoadAsEditor(args.file, args.modelIndex, args.controllerCount, args.area, doc, &refused)
+          ? doc.LoadAsEditor(args.file, args.modelIndex, args.controllerCount, args.area, &refused)
           : LoadInFileShape(args.file, args.area, doc, refused);
   if (!loaded.ok) {
     std::fprintf(stderr, "%s\n", loaded.message.en.c_str());
     return refused ? kExitUsage : kExitFailure;
   }
-  auto image = std::make_unique<ImageBuffer>();
-  const HeaderControls header = doc.Header();
-  const EncodeContext context{doc.profile, header, *image};
   const LoopCountEntry loopCount =
       args.modelIndex >= 0
-          ? LoopCountEntry::FromText(doc.controls.edit6)
-          : LoopCountEntry::FromValue(doc.store->playSettings[args.area].loopCount);
-  if (SaveRefusal none = CheckContentToSave(*doc.store, SAVE_EXPORT); none.refused) {
+          ? LoopCountEntry::FromText(doc.controls().edit6)
+          : LoopCountEntry::FromValue(doc.store().playSettings[args.area].loopCount);
+  if (SaveRefusal none = doc.CheckContentToSave(SAVE_EXPORT); none.refused) {
     std::fprintf(stderr, "%s\n", none.text.en.c_str());
     return kExitUsage;
   }
-  const Outcome written = ExportCurrentArea(*doc.store, context, loopCount, args.out);
+  const Outcome written = doc.ExportCurrentArea(args.out, loopCount);
   if (!written.ok) {
     std::fprintf(stderr, "%s\n", written.message.en.c_str());
     return kExitFailure;

@@ -1,10 +1,9 @@
 // vqled-cli image: the bytes a download of one area would send, built from a
 // pattern file as the editor would build them with the given model selected.
 #include <cstdio>
-#include <memory>
 
 #include "command.h"
-#include "editor_document.h"
+#include "document/document.h"
 #include "file_args.h"
 
 namespace vqled::cli {
@@ -24,20 +23,20 @@ int RunImage(int argc, char** argv) {
     std::fprintf(stderr, "vqled-cli image: --model is needed\nusage: %s\n", kUsage);
     return kExitUsage;
   }
-  EditorDocument doc;
+  Document doc;
   bool refused = false;
-  const Outcome loaded = LoadAsEditor(args.file, args.modelIndex, args.controllerCount,
-                                      args.area < 0 ? 0 : args.area, doc, &refused);
+  const Outcome loaded = doc.LoadAsEditor(args.file, args.modelIndex, args.controllerCount,
+                                          args.area < 0 ? 0 : args.area, &refused);
   if (!loaded.ok) {
     std::fprintf(stderr, "%s\n", loaded.message.en.c_str());
     return refused ? kExitUsage : kExitFailure;
   }
-  auto image = std::make_unique<ImageBuffer>();
-  if (const Outcome built = BuildCurrentAreaDownload(doc, *image); !built.ok) {
+  if (const Outcome built = doc.BuildCurrentAreaDownload(); !built.ok) {
     std::fprintf(stderr, "%s\n", built.message.en.c_str());
     return kExitUsage;
   }
-  return WriteOutput(args.out, image->entry, static_cast<size_t>(image->imageLast) + 1);
+  const ImageBuffer& image = doc.image();
+  return WriteOutput(args.out, image.entry, static_cast<size_t>(image.imageLast) + 1);
 }
 
 const CommandRegistration reg{"image", "write the download image of one area of a pattern file",

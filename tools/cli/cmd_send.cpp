@@ -6,7 +6,6 @@
 
 #include "command.h"
 #include "file_args.h"
-#include "files/download_image.h"
 #include "link_driver.h"
 
 namespace vqled::cli {
@@ -47,21 +46,21 @@ int RunSend(int argc, char** argv) {
     return kExitUsage;
   }
   LinkSession session(args);
-  EditorDocument& doc = session.doc;
+  Document& doc = session.doc;
   bool refused = false;
   const Outcome loaded =
-      LoadAsEditor(file, args.modelIndex, args.controllerCount, all ? 0 : area, doc, &refused);
+      doc.LoadAsEditor(file, args.modelIndex, args.controllerCount, all ? 0 : area, &refused);
   if (!loaded.ok) {
     std::fprintf(stderr, "%s\n", loaded.message.en.c_str());
     return refused ? kExitUsage : kExitFailure;
   }
   session.encode = [&doc](int sendArea, ImageBuffer& image) {
-    return EncodeDownloadImage(*doc.store, doc.profile, doc.Download(), sendArea, image);
+    return doc.EncodeDownload(sendArea, image);
   };
   if (all) {
     session.link->BitBtn5Click();
   } else {
-    session.link->BitBtn7Click(doc.store->playSettings[area].loopCount);
+    session.link->BitBtn7Click(doc.store().playSettings[area].loopCount);
   }
   return session.host->RunUntilStopped(*session.link, "Send OK !!!!");
 }

@@ -205,13 +205,12 @@ int ParseLinkArgs(int argc, char** argv, const char* usage, bool needModel, Link
   return kExitUsage;
 }
 
-LinkSession::LinkSession(const LinkArgs& args) : image(std::make_unique<ImageBuffer>()) {
-  ResetStartupAreas(*doc.store);
-  doc.modelIndex = args.modelIndex;
-  SelectModel(doc.profile, *doc.store, doc.controls, args.modelIndex, args.controllerCount);
-  host = std::make_unique<CliHost>(args.port, doc.profile, *doc.store);
+LinkSession::LinkSession(const LinkArgs& args) {
+  doc.ResetStartupAreas();
+  doc.SelectModel(args.modelIndex, args.controllerCount);
+  host = std::make_unique<CliHost>(args.port, doc.profile(), doc.store());
   link = std::make_unique<ControllerLink>(
-      *host, std::make_unique<SerialComm>(), *doc.store, doc.profile, *image,
+      *host, std::make_unique<SerialComm>(), doc.store(), doc.profile(), doc.image(),
       [this](int area, ImageBuffer& buffer) {
         if (!encode) return Outcome::Fail({"没有可发送的花样", "no pattern to send"});
         return encode(area, buffer);

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "editor_document.h"
+#include "document/document.h"
 #include "files/area_image.h"
 #include "link/controller_link.h"
 #include "link/link_host.h"
@@ -101,14 +101,13 @@ int ParseLinkArgs(int argc, char** argv, const char* usage, bool needModel, Link
                   const ExtraArg& extra = {});
 
 // Everything one link command needs: the document as the editor holds it
-// with the model selected, the image buffer, the host and the link over a
-// real serial port. A download command reads its file into doc and sets
+// with the model selected (its image buffer is the one the link sends), the
+// host and the link over a real serial port. A download command reads its file into doc and sets
 // encode before it starts the link.
 struct LinkSession {
   explicit LinkSession(const LinkArgs& args);
-  EditorDocument doc;
+  Document doc;
   DownloadEncoder encode;
-  std::unique_ptr<ImageBuffer> image;
   std::unique_ptr<CliHost> host;
   std::unique_ptr<ControllerLink> link;
 };
