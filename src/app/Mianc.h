@@ -58,7 +58,13 @@ struct VirtualPanel;
 
 constexpr int kPreviewLamps = kPreviewLampCount;
 
-class TForm2 : public QWidget, public LinkHost {
+class TForm2 : public QWidget,
+               public LinkStatusView,
+               public LinkProgressView,
+               public LinkBusyView,
+               public LinkTimers,
+               public LinkClock,
+               public LinkSettings {
   Q_OBJECT
 
  public:

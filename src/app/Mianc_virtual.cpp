@@ -113,7 +113,7 @@ std::string TForm2::VirtualDevice() {
 void TForm2::ShowAreaOfAreas(int area) {
   QLabel* label = virtual_ ? virtual_->areaOfAreas : nullptr;
   if (!label) return;
-  if (area < 0 || !link_->allAreasMode) {
+  if (area < 0 || !link_->allAreasMode()) {
     label->clear();
     return;
   }

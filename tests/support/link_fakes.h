@@ -119,7 +119,12 @@ struct TimerState {
   int intervalMs = 0;
 };
 
-class FakeHost : public LinkHost {
+class FakeHost : public LinkStatusView,
+                 public LinkProgressView,
+                 public LinkBusyView,
+                 public LinkTimers,
+                 public LinkClock,
+                 public LinkSettings {
  public:
   void SetStatus(const Text& text) override { Record(statuses, text); }
   void SetAreaLabel(const Text& text) override { areaLabel = text.en; }

@@ -20,7 +20,12 @@
 
 namespace vqled::cli {
 
-class CliHost : public LinkHost {
+class CliHost : public LinkStatusView,
+                public LinkProgressView,
+                public LinkBusyView,
+                public LinkTimers,
+                public LinkClock,
+                public LinkSettings {
  public:
   CliHost(std::string portText, ModelProfile& profile, PatternStore& store);
   ~CliHost() override;
