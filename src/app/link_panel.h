@@ -45,12 +45,7 @@ struct LinkPanelWindow {
   std::function<DownloadControls()> downloadControls;  // the encoder's form inputs
 };
 
-class LinkPanel : public LinkStatusView,
-                  public LinkProgressView,
-                  public LinkBusyView,
-                  public LinkTimers,
-                  public LinkClock,
-                  public LinkSettings {
+class LinkPanel : public FullLinkHost {
  public:
   LinkPanel(QWidget& window, Ui::TForm2& ui, QWidget& grid, QTimer& timer1, QTimer& timer5,
             Document& document, const LanguageMode& language, LinkPanelWindow hooks);

@@ -8,7 +8,6 @@
 // host's user-interface thread except PostReceive.
 #pragma once
 
-#include <concepts>
 #include <cstdint>
 #include <string_view>
 
@@ -99,6 +98,14 @@ class LinkSettings {
   virtual void SaveConfig() = 0;
 };
 
+// A host that plays every role in one object.
+class FullLinkHost : public LinkStatusView,
+                     public LinkProgressView,
+                     public LinkBusyView,
+                     public LinkTimers,
+                     public LinkClock,
+                     public LinkSettings {};
+
 // The host roles a controller link is given.
 struct LinkHost {
   LinkStatusView& status;
@@ -116,13 +123,7 @@ struct LinkHost {
         timers(linkTimers),
         clock(linkClock),
         settings(linkSettings) {}
-  // One object that plays every role.
-  template <typename AllRoles>
-  requires std::derived_from<AllRoles, LinkStatusView> &&
-      std::derived_from<AllRoles, LinkProgressView> && std::derived_from<AllRoles, LinkBusyView> &&
-      std::derived_from<AllRoles, LinkTimers> && std::derived_from<AllRoles, LinkClock> &&
-      std::derived_from<AllRoles, LinkSettings>
-      LinkHost(AllRoles& all)  // implicit: a host of every role is a LinkHost
+  LinkHost(FullLinkHost& all)  // implicit: a full host is every role at once
       : LinkHost(all, all, all, all, all, all) {}
 };
 

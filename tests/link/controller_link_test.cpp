@@ -716,5 +716,25 @@ TEST_F(LinkTest, BusyFromTheStartOfATransactionToItsEnd) {
   EXPECT_FALSE(link->Busy());
 }
 
+// Each role goes to the object given for it: the clock and the settings
+// here come from a second host, the texts still to the first.
+TEST(LinkHostRoles, EachRoleIsAskedOfItsOwnObject) {
+  FakeHost shown;
+  FakeHost timeAndSettings;
+  timeAndSettings.now = {2031, 7, 4, 9, 8, 7};
+  timeAndSettings.endDate = {2031, 7, 9, 0, 0, 0};
+  PortScript script;
+  auto store = std::make_unique<PatternStore>();
+  ModelProfile profile;
+  auto image = std::make_unique<ImageBuffer>();
+  ControllerLink link({shown, shown, shown, shown, timeAndSettings, timeAndSettings},
+                      std::make_unique<FakePort>(script), *store, profile, *image,
+                      [](int, ImageBuffer&) { return Outcome::Ok(); });
+  link.DataTimeTimer();
+  EXPECT_EQ(shown.clockText, "2031-07-04 09:08:07");
+  EXPECT_EQ(shown.dayCount, "5");
+  EXPECT_TRUE(timeAndSettings.clockText.empty());
+}
+
 }  // namespace
 }  // namespace vqled

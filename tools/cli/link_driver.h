@@ -20,12 +20,7 @@
 
 namespace vqled::cli {
 
-class CliHost : public LinkStatusView,
-                public LinkProgressView,
-                public LinkBusyView,
-                public LinkTimers,
-                public LinkClock,
-                public LinkSettings {
+class CliHost : public FullLinkHost {
  public:
   CliHost(std::string portText, ModelProfile& profile, PatternStore& store);
   ~CliHost() override;
