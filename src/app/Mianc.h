@@ -19,7 +19,6 @@
 #include "entry_panel.h"
 #include "files/area_image.h"
 #include "files/pattern_files.h"
-#include "link/link_host.h"
 #include "model/area_settings.h"
 #include "model/control_states.h"
 #include "model/grid_layout.h"
@@ -48,13 +47,14 @@ class ConfigFaults;
 struct EditorClipboard;
 struct DownloadControls;
 class ControllerLink;
-struct SettingsPanel;
+class LinkPanel;
+class TriggerSettingsPanel;
 class Shape;
 class NumberKeyFilter;
 class DigitsValidator;
 class VirtualController;
 
-class TForm2 : public QWidget, public LinkHost {
+class TForm2 : public QWidget {
   Q_OBJECT
 
  public:
@@ -151,29 +151,9 @@ class TForm2 : public QWidget, public LinkHost {
   void Button5Click();   // send the trigger settings
   void DataTimeTimer();  // the clock and day count of the debug panel
 
-  // The controller link's view of the window.
-  void SetStatus(const Text& text) override;
-  void SetAreaLabel(const Text& text) override;
-  void SetLastReply(std::string_view text) override;
-  void ClearLog() override;
-  void AddLogLine(std::string_view line) override;
-  void SetProgress(int position) override;
-  void SetLinkLamp(bool busy) override;
-  void SetControlEnabled(LinkControl control, bool enabled) override;
-  void ShowMessage(const Text& text, const Text& caption) override;
-  void StartTimer(LinkTimer timer, int intervalMs) override;
-  void StopTimer(LinkTimer timer) override;
-  void SetClockText(std::string_view text) override;
-  void SetDayCount(std::string_view text) override;
-  void SwitchToModelVQM28() override;
-  std::string_view PortText() override;
-  LocalTime LocalNow() override;
-  int64_t NowSeconds() override;
-  LocalTime EndDate() override;
-  bool DebugImageWanted() override;
-  void SaveConfig() override;  // after the settings were sent: reports, never ends the program
-  void PostReceive(uint32_t port) override;
-  void LinkStopped() override;
+  // The link panel: the port list, the link's effects on the window, its
+  // timers and clock (link_panel.h).
+  LinkPanel& linkPanel() { return *linkPanel_; }
 
   // The document (store, profile, image buffer, clipboard) and the state the
   // form owns.
@@ -226,10 +206,8 @@ class TForm2 : public QWidget, public LinkHost {
   void ShowSaveLog(const SaveLog& log);
   void CreateLink();
   DownloadControls CurrentDownloadControls() const;
-  QComboBox* TriggerList(int row, int list) const;
-  SettingsPanel ReadSettingsPanel() const;
-  void ShowTriggerRows(const SettingsPanel& panel);
   void InitTriggerControls();
+  void SwitchToModelVQM28();
   void RunLoadStep(ConfigFaults& faults, const std::function<void()>& step);
   void ApplyConfigKey(const IniFile& ini, const ConfigKey& key, const std::string& path,
                       ConfigFaults& faults);
@@ -262,8 +240,9 @@ class TForm2 : public QWidget, public LinkHost {
   DigitsValidator* digitsValidator_ = nullptr;
   Anchor anchors_[6] = {};
   int anchorCount_ = 0;
-  std::unique_ptr<ControllerLink> link_;
-  std::string portText_;  // ComboBox5's text as the link last asked for it
+  std::unique_ptr<LinkPanel> linkPanel_;
+  ControllerLink* link_ = nullptr;  // the link panel's
+  std::unique_ptr<TriggerSettingsPanel> settingsPanel_;
   // The pattern file commands (Mianc_files.cpp): the names SaveDialog1 and
   // OpenDialog1 last held, and the refusal while the link sends.
   bool RefuseWhileSending(const Text& command);

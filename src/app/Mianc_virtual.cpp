@@ -39,7 +39,7 @@ std::string TForm2::VirtualDevice() {
 }
 
 void TForm2::ShowAreaOfAreas(int area) {
-  if (virtual_) virtual_->ShowAreaOfAreas(area, link_->allAreasMode);
+  if (virtual_) virtual_->ShowAreaOfAreas(area, link_->allAreasMode());
 }
 
 void TForm2::PlaybackClick() {

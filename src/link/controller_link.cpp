@@ -32,7 +32,7 @@ std::string PortLogLine(std::string_view portText) {
 
 }  // namespace
 
-ControllerLink::ControllerLink(LinkHost& host, std::unique_ptr<LinkPort> port, PatternStore& store,
+ControllerLink::ControllerLink(LinkHost host, std::unique_ptr<LinkPort> port, PatternStore& store,
                                ModelProfile& profile, ImageBuffer& image, DownloadEncoder encoder)
     : host_(host),
       port_(std::move(port)),
@@ -62,17 +62,17 @@ void ControllerLink::Guarded(Step step) {
 
 void ControllerLink::BitBtn5Click() {
   Guarded([&] {
-    host_.SetStatus({"全區發送", "All Send"});
-    allAreasMode = true;
-    sendArea = 0;
+    host_.status.SetStatus({"全區發送", "All Send"});
+    allAreasMode_ = true;
+    sendArea_ = 0;
     StartAreaDownload(0);
   });
 }
 
 void ControllerLink::BitBtn7Click(const std::function<int()>& readEdit6) {
-  host_.SetStatus(kOneSend);
+  host_.status.SetStatus(kOneSend);
   const int loopCount = readEdit6();
-  allAreasMode = false;
+  allAreasMode_ = false;
   Guarded([&] {
     store_.playSettings[store_.currentArea].loopCount = loopCount;
     StartAreaDownload(store_.currentArea);
@@ -84,20 +84,20 @@ void ControllerLink::BitBtn7Click(int loopCount) {
 }
 
 void ControllerLink::StartAreaDownload(int area) {
-  host_.SetControlEnabled(CONTROL_EDITING_GROUPS, false);
-  host_.SetAreaLabel(Number(area));
+  host_.busy.SetControlEnabled(CONTROL_EDITING_GROUPS, false);
+  host_.status.SetAreaLabel(Number(area));
   ComputeAreaLength(store_, area);
-  host_.SetStatus(Number(area));
-  sendArea = area;
-  linkMode = LINK_DOWNLOAD;
+  host_.status.SetStatus(Number(area));
+  sendArea_ = area;
+  linkMode_ = LINK_DOWNLOAD;
   OpenControllerPort();
-  host_.SetLastReply("");
+  host_.status.SetLastReply("");
   if (!port_->IsOpen()) {
-    host_.SetControlEnabled(CONTROL_EDITING_GROUPS, true);
-    host_.LinkStopped();
+    host_.busy.SetControlEnabled(CONTROL_EDITING_GROUPS, true);
+    host_.busy.LinkStopped();
     return;
   }
-  host_.SetStatus(kOneSend);
+  host_.status.SetStatus(kOneSend);
   const Outcome built = encoder_(area, image_);
   if (!built.ok) {
     // The editing controls are already disabled and the port is open: give
@@ -105,24 +105,24 @@ void ControllerLink::StartAreaDownload(int area) {
     FailTransaction(built.message);
     return;
   }
-  host_.ClearLog();
+  host_.status.ClearLog();
   AwaitReplies();
-  host_.SetStatus(kOneSend);
-  if (host_.DebugImageWanted()) {
-    replyExpected = false;
+  host_.status.SetStatus(kOneSend);
+  if (host_.settings.DebugImageWanted()) {
+    replyExpected_ = false;
     GiveControlsBack();  // the image went to the debug file; the port stays open
-    host_.LinkStopped();
+    host_.busy.LinkStopped();
     return;
   }
   StartProbing();
-  host_.SetControlEnabled(CONTROL_BITBTN7, false);
-  host_.SetControlEnabled(CONTROL_COMBOBOX5, false);
+  host_.busy.SetControlEnabled(CONTROL_BITBTN7, false);
+  host_.busy.SetControlEnabled(CONTROL_COMBOBOX5, false);
 }
 
 void ControllerLink::StartProbing() {
-  host_.StartTimer(TIMER_1, kDownloadProbeIntervalMs);
-  host_.SetStatus({"开始处理花样", "start send...."});
-  probeCount = 0;
+  host_.timers.StartTimer(TIMER_1, kDownloadProbeIntervalMs);
+  host_.status.SetStatus({"开始处理花样", "start send...."});
+  probeCount_ = 0;
 }
 
 void ControllerLink::Button5Click(SettingsPanel& panel) {
@@ -131,7 +131,7 @@ void ControllerLink::Button5Click(SettingsPanel& panel) {
     BuildSettingsImage(panel, settings);
     std::memcpy(image_.entry, settings, sizeof settings);
     image_.imageLast = kSettingsImageLength - 1;
-    host_.SaveConfig();
+    host_.settings.SaveConfig();
     StartSettingsTransaction(LINK_SETTINGS);
   });
 }
@@ -142,37 +142,37 @@ void ControllerLink::BitBtn18Click() {
 
 void ControllerLink::BitBtn19Click() {
   // Label138 compared as text: a count starting with "-" is below "0".
-  if (std::strcmp(dayCountText, "0") >= 0) {
+  if (std::strcmp(dayCountText_, "0") >= 0) {
     Guarded([&] { StartSettingsTransaction(LINK_END_DATE); });
     return;
   }
-  host_.ShowMessage(Same("间隔天数小于0天不符合大于等于0天的要求！"), Same("error"));
-  host_.LinkStopped();
+  host_.status.ShowMessage(Same("间隔天数小于0天不符合大于等于0天的要求！"), Same("error"));
+  host_.busy.LinkStopped();
 }
 
 void ControllerLink::StartSettingsTransaction(int mode) {
   OpenControllerPort();
   if (!port_->IsOpen()) {
-    host_.LinkStopped();
+    host_.busy.LinkStopped();
     return;
   }
-  linkMode = mode;
-  host_.SetControlEnabled(CONTROL_BITBTN7, false);
-  host_.SetControlEnabled(CONTROL_COMBOBOX5, false);
-  host_.StartTimer(TIMER_1, kSettingsProbeIntervalMs);
+  linkMode_ = mode;
+  host_.busy.SetControlEnabled(CONTROL_BITBTN7, false);
+  host_.busy.SetControlEnabled(CONTROL_COMBOBOX5, false);
+  host_.timers.StartTimer(TIMER_1, kSettingsProbeIntervalMs);
   AwaitReplies();
 }
 
 // The transaction state of a start: every reply of the transaction is still
 // to come, and nothing of an earlier transaction's replies is held.
 void ControllerLink::AwaitReplies() {
-  awaitingErase = true;
-  replyExpected = true;
-  lastBlockSent = false;
-  awaitingPresence = true;
-  blockIndex = 0;
-  prevBlockIndex = 0;
-  dataEndSent = false;
+  awaitingErase_ = true;
+  replyExpected_ = true;
+  lastBlockSent_ = false;
+  awaitingPresence_ = true;
+  blockIndex_ = 0;
+  prevBlockIndex_ = 0;
+  dataEndSent_ = false;
   heldCount_ = 0;
 }
 
@@ -180,7 +180,7 @@ void ControllerLink::BitBtn16Click(bool carController) {
   Guarded([&] {
     OpenControllerPort();
     if (!port_->IsOpen()) {
-      host_.LinkStopped();
+      host_.busy.LinkStopped();
       return;
     }
     uint8_t frame[kControllerTypeFrameLength];
@@ -188,19 +188,19 @@ void ControllerLink::BitBtn16Click(bool carController) {
     WriteFrame(frame, kControllerTypeFrameLength);
     port_->Drain();
     ClosePort();
-    host_.SetLinkLamp(false);
-    host_.SetStatus(Same("setup send ok "));
-    host_.LinkStopped();
+    host_.busy.SetLinkLamp(false);
+    host_.status.SetStatus(Same("setup send ok "));
+    host_.busy.LinkStopped();
   });
 }
 
 void ControllerLink::DataTimeTimer() {
-  const LocalTime now = host_.LocalNow();
+  const LocalTime now = host_.clock.LocalNow();
   char clock[kClockTextCapacity + 1];
   FormatClockText(now, clock);
-  host_.SetClockText(clock);
-  std::snprintf(dayCountText, sizeof dayCountText, "%d", DayCount(now, host_.EndDate()));
-  host_.SetDayCount(dayCountText);
+  host_.status.SetClockText(clock);
+  std::snprintf(dayCountText_, sizeof dayCountText_, "%d", DayCount(now, host_.settings.EndDate()));
+  host_.status.SetDayCount(dayCountText_);
 }
 
 // ---- Port -----------------------------------------------------------------
@@ -210,24 +210,24 @@ void ControllerLink::OpenControllerPort() {
     ClosePort();
     if (port_->IsOpen()) return;
   }
-  host_.ClearLog();
-  port_->SetNotifyTarget([this](uint32_t port) { host_.PostReceive(port); });
-  const std::string device(host_.PortText());
-  host_.AddLogLine(PortLogLine(device));
-  host_.SetLinkLamp(true);
-  host_.SetProgress(1);
+  host_.status.ClearLog();
+  port_->SetNotifyTarget([this](uint32_t port) { host_.timers.PostReceive(port); });
+  const std::string device(host_.settings.PortText());
+  host_.status.AddLogLine(PortLogLine(device));
+  host_.busy.SetLinkLamp(true);
+  host_.progress.SetProgress(1);
   try {
     port_->OpenDevice(device);
   } catch (const CommError& error) {
-    host_.SetProgress(0);
-    host_.SetLinkLamp(false);
+    host_.progress.SetProgress(0);
+    host_.busy.SetLinkLamp(false);
     Text text{"打开串口出错，确认是否占用或重复打开该串口", "open serial port err "};
     const Text& detail = error.userMessage();
     if (!detail.empty()) {
       text.zh += "：" + detail.zh;
       text.en += detail.en;
     }
-    host_.ShowMessage(text, {"串口出错", "serial port"});
+    host_.status.ShowMessage(text, {"串口出错", "serial port"});
   }
 }
 
@@ -263,13 +263,14 @@ void ControllerLink::OnCommReceive(uint32_t port) {
 void ControllerLink::SendCommand(uint8_t code, int value) {
   if (!port_->IsOpen()) return;
   FrameContext context;
-  context.linkMode = linkMode;
+  context.linkMode = linkMode_;
   context.valueKind = profile_.valueKind;
   context.longCommandFrames = profile_.longCommandFrames;
   context.frameCountHigh = image_.frameCountHigh;
   context.frameCountLow = image_.frameCountLow;
-  if (linkMode == LINK_CLOCK && code == CMD_CLOCK_DATA) context.now = host_.LocalNow();
-  if (linkMode == LINK_END_DATE && code == CMD_END_DATE_DATA) context.endDate = host_.EndDate();
+  if (linkMode_ == LINK_CLOCK && code == CMD_CLOCK_DATA) context.now = host_.clock.LocalNow();
+  if (linkMode_ == LINK_END_DATE && code == CMD_END_DATE_DATA)
+    context.endDate = host_.settings.EndDate();
   uint8_t frame[kCommandFrameCapacity];
   WriteFrame(frame, BuildControllerFrame(context, code, value, frame));
 }
@@ -281,21 +282,21 @@ void ControllerLink::SendBlock(int k) {
                      "block size " + std::to_string(blockSize) + " is outside 1 to 2043"});
     return;
   }
-  replyExpected = false;
+  replyExpected_ = false;
   const int64_t first = static_cast<int64_t>(k) * blockSize;
   const int imageLast = image_.imageLast;
   int len = blockSize;
-  lastBlockSent = imageLast < first + blockSize;
-  if (lastBlockSent) len = imageLast - first + 1 > 0 ? static_cast<int>(imageLast - first + 1) : 0;
+  lastBlockSent_ = imageLast < first + blockSize;
+  if (lastBlockSent_) len = imageLast - first + 1 > 0 ? static_cast<int>(imageLast - first + 1) : 0;
   if (port_->IsOpen()) {
     uint8_t frame[kDataFrameCapacity];
     WriteFrame(frame,
-               BuildDataFrame(linkMode, profile_.valueKind, image_.entry + first, len, frame));
+               BuildDataFrame(linkMode_, profile_.valueKind, image_.entry + first, len, frame));
   }
-  replyExpected = true;
+  replyExpected_ = true;
   const int64_t sent = (first + blockSize) * 100;
-  host_.SetProgress(imageLast > 0 && sent / imageLast < 100 ? static_cast<int>(sent / imageLast)
-                                                            : 100);
+  host_.progress.SetProgress(
+      imageLast > 0 && sent / imageLast < 100 ? static_cast<int>(sent / imageLast) : 100);
 }
 
 // ---- Replies --------------------------------------------------------------
@@ -303,9 +304,9 @@ void ControllerLink::SendBlock(int k) {
 void ControllerLink::HandleReply(const uint8_t* bytes, int count) {
   char hex[kReplyHexCapacity];
   ReplyToHex(bytes, count, hex);
-  host_.AddLogLine(hex);
-  host_.SetLastReply(hex);
-  if (!replyExpected || count <= 0) return;
+  host_.status.AddLogLine(hex);
+  host_.status.SetLastReply(hex);
+  if (!replyExpected_ || count <= 0) return;
   Guarded([&] {
     if (heldCount_ > 0) {
       CompletePresentM28(bytes, count);
@@ -319,10 +320,11 @@ void ControllerLink::ActOnReply(const uint8_t* bytes, int count) {
   const uint8_t code = bytes[0];
   switch (code) {
     case RPL_PRESENT:
-      if (awaitingPresence) OnPresent({"检测到控制器 删除原花样", "cheked del old run"}, CMD_ERASE);
+      if (awaitingPresence_)
+        OnPresent({"检测到控制器 删除原花样", "cheked del old run"}, CMD_ERASE);
       break;
     case RPL_PRESENT_ALT:
-      if (awaitingPresence) OnPresent(Same("connt ok !"), CMD_ERASE);
+      if (awaitingPresence_) OnPresent(Same("connt ok !"), CMD_ERASE);
       break;
     case RPL_PRESENT_M28:
       if (count < kPresentM28Length) {
@@ -333,11 +335,11 @@ void ControllerLink::ActOnReply(const uint8_t* bytes, int count) {
       break;
     case RPL_CLOCK_READY:
     case RPL_END_DATE_READY:
-      if (awaitingPresence) OnPresent({"检测到控制器 正在发送时钟数据...", "cheked OK"}, code);
+      if (awaitingPresence_) OnPresent({"检测到控制器 正在发送时钟数据...", "cheked OK"}, code);
       break;
     case RPL_ERASE_ACK:
     case RPL_ERASED:
-      if (awaitingErase) OnEraseReply(code == RPL_ERASED);
+      if (awaitingErase_) OnEraseReply(code == RPL_ERASED);
       break;
     case RPL_BLOCK_ACK_AE:
     case RPL_BLOCK_ACK_AA:
@@ -369,11 +371,11 @@ void ControllerLink::ActOnReply(const uint8_t* bytes, int count) {
 // A probe was answered: stop probing and send the next command of the
 // transaction (the erase, or the clock or end-date frame).
 void ControllerLink::OnPresent(const Text& status, uint8_t nextCode) {
-  host_.StopTimer(TIMER_1);
-  probeCount = 0;
-  awaitingPresence = false;
-  host_.SetStatus(status);
-  SendCommand(nextCode, nextCode == CMD_ERASE ? sendArea : 0);
+  host_.timers.StopTimer(TIMER_1);
+  probeCount_ = 0;
+  awaitingPresence_ = false;
+  host_.status.SetStatus(status);
+  SendCommand(nextCode, nextCode == CMD_ERASE ? sendArea_ : 0);
   ArmWatchdog();
 }
 
@@ -382,7 +384,7 @@ void ControllerLink::OnPresent(const Text& status, uint8_t nextCode) {
 void ControllerLink::HoldPresentM28(const uint8_t* bytes, int count) {
   std::memcpy(held_, bytes, static_cast<size_t>(count));
   heldCount_ = count;
-  host_.StopTimer(TIMER_1);
+  host_.timers.StopTimer(TIMER_1);
   ArmWatchdog();
 }
 
@@ -400,15 +402,15 @@ void ControllerLink::CompletePresentM28(const uint8_t* bytes, int count) {
 // reply holds the three bytes of RPL_PRESENT_M28.
 void ControllerLink::OnPresentM28(const uint8_t* reply) {
   if (profile_.modelIndex != kModelVQM28) {
-    host_.SetStatus(Same("控制器型号错误请重新发送！"));
-    host_.SwitchToModelVQM28();
-    host_.SetControlEnabled(CONTROL_COMBOBOX5, true);
-    host_.SetProgress(0);
-    host_.StopTimer(TIMER_1);
-    host_.StopTimer(TIMER_5);
-    host_.SetControlEnabled(CONTROL_BITBTN7, true);
-    host_.SetControlEnabled(CONTROL_BITBTN5, true);
-    host_.LinkStopped();
+    host_.status.SetStatus(Same("控制器型号错误请重新发送！"));
+    host_.settings.SwitchToModelVQM28();
+    host_.busy.SetControlEnabled(CONTROL_COMBOBOX5, true);
+    host_.progress.SetProgress(0);
+    host_.timers.StopTimer(TIMER_1);
+    host_.timers.StopTimer(TIMER_5);
+    host_.busy.SetControlEnabled(CONTROL_BITBTN7, true);
+    host_.busy.SetControlEnabled(CONTROL_BITBTN5, true);
+    host_.busy.LinkStopped();
     return;
   }
   const int reported = reply[1] * 256 + reply[2];
@@ -422,141 +424,142 @@ void ControllerLink::OnPresentM28(const uint8_t* reply) {
     return;
   }
   profile_.blockSize = reported;
-  host_.StopTimer(TIMER_1);
-  watchdogStamp = host_.NowSeconds();
-  awaitingPresence = false;
-  host_.StartTimer(TIMER_5, kWatchdogIntervalMs);
-  host_.SetStatus(Same("连接成功准备檫除原花样分区！"));
-  SendCommand(CMD_ERASE, sendArea);
+  host_.timers.StopTimer(TIMER_1);
+  watchdogStamp_ = host_.clock.NowSeconds();
+  awaitingPresence_ = false;
+  host_.timers.StartTimer(TIMER_5, kWatchdogIntervalMs);
+  host_.status.SetStatus(Same("连接成功准备檫除原花样分区！"));
+  SendCommand(CMD_ERASE, sendArea_);
 }
 
 void ControllerLink::OnEraseReply(bool erased) {
-  host_.SetProgress(14);
+  host_.progress.SetProgress(14);
   if (!erased) {
     ArmWatchdog();
-    if (blockIndex == 0) SendBlock(0);
+    if (blockIndex_ == 0) SendBlock(0);
     return;
   }
-  awaitingErase = false;
-  if (blockIndex == 0) SendBlock(0);
-  host_.SetStatus({"删除原花样成功", "del old run ,setart send"});
+  awaitingErase_ = false;
+  if (blockIndex_ == 0) SendBlock(0);
+  host_.status.SetStatus({"删除原花样成功", "del old run ,setart send"});
   ArmWatchdog();
 }
 
 void ControllerLink::OnBlockAck(uint8_t code) {
-  host_.SetStatus(Number(blockIndex));
-  watchdogStamp = host_.NowSeconds();
-  if (lastBlockSent) {
-    SendCommand(code == RPL_BLOCK_ACK_AE ? CMD_DATA_END_AE : CMD_DATA_END_AA, sendArea);
-    dataEndSent = true;
+  host_.status.SetStatus(Number(blockIndex_));
+  watchdogStamp_ = host_.clock.NowSeconds();
+  if (lastBlockSent_) {
+    SendCommand(code == RPL_BLOCK_ACK_AE ? CMD_DATA_END_AE : CMD_DATA_END_AA, sendArea_);
+    dataEndSent_ = true;
   } else {
-    prevBlockIndex = blockIndex;
-    ++blockIndex;
-    SendBlock(blockIndex);
+    prevBlockIndex_ = blockIndex_;
+    ++blockIndex_;
+    SendBlock(blockIndex_);
   }
-  host_.StartTimer(TIMER_5, kWatchdogIntervalMs);
+  host_.timers.StartTimer(TIMER_5, kWatchdogIntervalMs);
 }
 
 void ControllerLink::OnDateStored(const Text& status) {
-  host_.SetProgress(100);
-  host_.SetLinkLamp(false);
-  host_.SetStatus(status);
+  host_.progress.SetProgress(100);
+  host_.busy.SetLinkLamp(false);
+  host_.status.SetStatus(status);
   EndTransaction();
 }
 
 void ControllerLink::OnSendError() {
-  host_.SetStatus({"FF  花样发送出错，请重新发送", "send err pls resend"});
-  host_.SetControlEnabled(CONTROL_COMBOBOX5, true);
-  host_.SetProgress(0);
-  host_.StopTimer(TIMER_5);
-  host_.SetLinkLamp(false);
-  blockIndex = 0;
-  host_.SetControlEnabled(CONTROL_EDITING_GROUPS, true);
+  host_.status.SetStatus({"FF  花样发送出错，请重新发送", "send err pls resend"});
+  host_.busy.SetControlEnabled(CONTROL_COMBOBOX5, true);
+  host_.progress.SetProgress(0);
+  host_.timers.StopTimer(TIMER_5);
+  host_.busy.SetLinkLamp(false);
+  blockIndex_ = 0;
+  host_.busy.SetControlEnabled(CONTROL_EDITING_GROUPS, true);
   ArmWatchdog();
 }
 
 void ControllerLink::OnReceiveError() {
-  host_.SetStatus({"下位机接收错误重发中...", "send err pls resending..."});
-  host_.SetStatus(Number(prevBlockIndex));
-  watchdogStamp = host_.NowSeconds();
+  host_.status.SetStatus({"下位机接收错误重发中...", "send err pls resending..."});
+  host_.status.SetStatus(Number(prevBlockIndex_));
+  watchdogStamp_ = host_.clock.NowSeconds();
   // Only a pattern download starts its area again; a settings transaction
   // waits for the watchdog.
-  if (allAreasMode && linkMode == LINK_DOWNLOAD) {
-    host_.StopTimer(TIMER_5);
-    StartAreaDownload(sendArea);
+  if (allAreasMode_ && linkMode_ == LINK_DOWNLOAD) {
+    host_.timers.StopTimer(TIMER_5);
+    StartAreaDownload(sendArea_);
     if (!port_->IsOpen()) return;  // the restart could not open the port and has ended
   }
-  host_.StartTimer(TIMER_5, kWatchdogIntervalMs);
+  host_.timers.StartTimer(TIMER_5, kWatchdogIntervalMs);
 }
 
 // Before the end-of-data command went out the controller cannot have stored
 // the area: such a reply is only logged, and the transaction goes on.
 void ControllerLink::OnStored() {
-  if (!dataEndSent) return;
-  blockIndex = 0;
-  if (allAreasMode && linkMode == LINK_DOWNLOAD && sendArea < profile_.areaCount - 1) {
-    ++sendArea;
-    host_.StopTimer(TIMER_5);
-    StartAreaDownload(sendArea);
+  if (!dataEndSent_) return;
+  blockIndex_ = 0;
+  if (allAreasMode_ && linkMode_ == LINK_DOWNLOAD && sendArea_ < profile_.areaCount - 1) {
+    ++sendArea_;
+    host_.timers.StopTimer(TIMER_5);
+    StartAreaDownload(sendArea_);
     return;
   }
-  SendCommand(CMD_FINISH, sendArea);
+  SendCommand(CMD_FINISH, sendArea_);
   // A port that does not send the finish ends the transaction with its
   // stalled-port message instead of the success text.
   port_->Drain();
-  host_.SetProgress(100);
-  host_.SetLinkLamp(false);
-  host_.SetStatus(Same("Send OK !!!!"));
+  host_.progress.SetProgress(100);
+  host_.busy.SetLinkLamp(false);
+  host_.status.SetStatus(Same("Send OK !!!!"));
   EndTransaction();
 }
 
 void ControllerLink::OnReturnError() {
   ClosePort();
-  host_.ShowMessage({"控制器返回错误", "the controller returned an error"}, Same("返回出错"));
+  host_.status.ShowMessage({"控制器返回错误", "the controller returned an error"},
+                           Same("返回出错"));
 }
 
 // ---- Timers ---------------------------------------------------------------
 
 void ControllerLink::Timer1Timer() {
   Guarded([&] {
-    ++probeCount;
+    ++probeCount_;
     uint8_t probe = CMD_PROBE_DOWNLOAD;
-    if (linkMode == LINK_SETTINGS) probe = CMD_PROBE_SETTINGS;
-    if (linkMode == LINK_CLOCK) probe = CMD_PROBE_CLOCK;
-    if (linkMode == LINK_END_DATE) probe = CMD_PROBE_END_DATE;
-    SendCommand(probe, sendArea);
-    host_.SetStatus(
-        {"超时开启" + std::to_string(probeCount), "open timeout" + std::to_string(probeCount)});
-    if (probeCount > kMaxProbes) GiveUpProbing();
+    if (linkMode_ == LINK_SETTINGS) probe = CMD_PROBE_SETTINGS;
+    if (linkMode_ == LINK_CLOCK) probe = CMD_PROBE_CLOCK;
+    if (linkMode_ == LINK_END_DATE) probe = CMD_PROBE_END_DATE;
+    SendCommand(probe, sendArea_);
+    host_.status.SetStatus(
+        {"超时开启" + std::to_string(probeCount_), "open timeout" + std::to_string(probeCount_)});
+    if (probeCount_ > kMaxProbes) GiveUpProbing();
   });
 }
 
 void ControllerLink::GiveUpProbing() {
-  host_.StopTimer(TIMER_1);
-  replyExpected = false;
-  probeCount = 0;
+  host_.timers.StopTimer(TIMER_1);
+  replyExpected_ = false;
+  probeCount_ = 0;
   ClosePort();
-  host_.ShowMessage(kNotFound, kErrCaption);
+  host_.status.ShowMessage(kNotFound, kErrCaption);
   EndTransaction();
-  host_.SetStatus(kNotFound);
+  host_.status.SetStatus(kNotFound);
 }
 
 void ControllerLink::ArmWatchdog() {
-  watchdogStamp = host_.NowSeconds();
-  host_.StartTimer(TIMER_5, kWatchdogIntervalMs);
+  watchdogStamp_ = host_.clock.NowSeconds();
+  host_.timers.StartTimer(TIMER_5, kWatchdogIntervalMs);
 }
 
 void ControllerLink::Timer5Timer() {
   Guarded([&] {
-    if (host_.NowSeconds() - watchdogStamp <= kWatchdogLimitSeconds) return;
-    host_.StopTimer(TIMER_5);
-    host_.SetControlEnabled(CONTROL_COMBOBOX5, true);
-    host_.SetControlEnabled(CONTROL_BITBTN5, true);
+    if (host_.clock.NowSeconds() - watchdogStamp_ <= kWatchdogLimitSeconds) return;
+    host_.timers.StopTimer(TIMER_5);
+    host_.busy.SetControlEnabled(CONTROL_COMBOBOX5, true);
+    host_.busy.SetControlEnabled(CONTROL_BITBTN5, true);
     if (heldCount_ > 0) {
       FailIncompleteReply();
       return;
     }
-    host_.SetStatus(Same("send  timeout。Pls Re send！"));
+    host_.status.SetStatus(Same("send  timeout。Pls Re send！"));
     EndTransaction();
   });
 }
@@ -578,33 +581,33 @@ void ControllerLink::FailIncompleteReply() {
 // The window as it is between transactions: lamp white, progress 0, port
 // list, BitBtn7 and the editing groups enabled, no watchdog.
 void ControllerLink::GiveControlsBack() {
-  host_.SetLinkLamp(false);
-  host_.SetProgress(0);
-  host_.SetControlEnabled(CONTROL_COMBOBOX5, true);
-  host_.SetControlEnabled(CONTROL_BITBTN7, true);
-  host_.StopTimer(TIMER_5);
-  host_.SetControlEnabled(CONTROL_EDITING_GROUPS, true);
+  host_.busy.SetLinkLamp(false);
+  host_.progress.SetProgress(0);
+  host_.busy.SetControlEnabled(CONTROL_COMBOBOX5, true);
+  host_.busy.SetControlEnabled(CONTROL_BITBTN7, true);
+  host_.timers.StopTimer(TIMER_5);
+  host_.busy.SetControlEnabled(CONTROL_EDITING_GROUPS, true);
 }
 
 // Probing stops too: a transaction that ended while it still probed (a
 // time-out after a restarted area, a stray end reply) must not go on to
 // report the controller missing.
 void ControllerLink::EndTransaction() {
-  host_.StopTimer(TIMER_1);
+  host_.timers.StopTimer(TIMER_1);
   GiveControlsBack();
   ClosePort();
-  host_.LinkStopped();
+  host_.busy.LinkStopped();
 }
 
 // Ends the transaction at once with a message: nothing more goes out, the
 // controls come back and the port closes.
 void ControllerLink::FailTransaction(const Text& message) {
-  host_.StopTimer(TIMER_1);
-  replyExpected = false;
-  awaitingPresence = false;
-  probeCount = 0;
-  host_.SetStatus(message);
-  host_.ShowMessage(message, kErrCaption);
+  host_.timers.StopTimer(TIMER_1);
+  replyExpected_ = false;
+  awaitingPresence_ = false;
+  probeCount_ = 0;
+  host_.status.SetStatus(message);
+  host_.status.ShowMessage(message, kErrCaption);
   EndTransaction();
 }
 
@@ -615,7 +618,7 @@ void ControllerLink::FailOnPortError(const CommError& error) {
     FailTransaction(error.userMessage());
     return;
   }
-  const std::string device(host_.PortText());
+  const std::string device(host_.settings.PortText());
   FailTransaction({"串口 " + device + " 出错：" + error.what(),
                    "serial port " + device + " failed: " + error.what()});
 }

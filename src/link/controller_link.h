@@ -1,7 +1,7 @@
 // The controller link: the reply-driven transactions that download areas and
 // send the settings, clock, end date and controller type to a controller over
 // one serial port. It owns the transaction state and the port; everything the
-// user sees goes through the LinkHost.
+// user sees goes through the host's roles.
 #pragma once
 
 #include <cstdint>
@@ -35,7 +35,7 @@ class ControllerLink {
   // store, profile and image are the window's own; the link reads the model
   // and the areas from them, may replace profile.blockSize (VQ-M28) and sends
   // image[0..imageLast].
-  ControllerLink(LinkHost& host, std::unique_ptr<LinkPort> port, PatternStore& store,
+  ControllerLink(LinkHost host, std::unique_ptr<LinkPort> port, PatternStore& store,
                  ModelProfile& profile, ImageBuffer& image, DownloadEncoder encoder);
   ControllerLink(const ControllerLink&) = delete;
   ControllerLink& operator=(const ControllerLink&) = delete;
@@ -73,24 +73,22 @@ class ControllerLink {
   // True while a transaction may still send from the image buffer: the port
   // is open and a reply is awaited. The window refuses what would change the
   // image or the areas being sent meanwhile.
-  bool Busy() const { return port_->IsOpen() && replyExpected; }
+  bool Busy() const { return port_->IsOpen() && replyExpected_; }
 
-  // Transaction state.
-  int linkMode = LINK_DOWNLOAD;
-  int sendArea = 0;
-  bool replyExpected = false;
-  bool awaitingPresence = false;
-  bool awaitingErase = false;
-  bool lastBlockSent = false;
-  bool allAreasMode = false;
-  int blockIndex = 0;
-  int prevBlockIndex = 0;
-  int probeCount = 0;
-  int64_t watchdogStamp = 0;
-  // The end-of-data command has gone out: only now does RPL_STORED mean the
-  // area was stored.
-  bool dataEndSent = false;
-  char dayCountText[16] = "00";  // Label138 as last shown
+  // Transaction state, as the link drives it.
+  int linkMode() const { return linkMode_; }
+  int sendArea() const { return sendArea_; }
+  bool replyExpected() const { return replyExpected_; }
+  bool awaitingPresence() const { return awaitingPresence_; }
+  bool awaitingErase() const { return awaitingErase_; }
+  bool lastBlockSent() const { return lastBlockSent_; }
+  bool allAreasMode() const { return allAreasMode_; }
+  int blockIndex() const { return blockIndex_; }
+  int prevBlockIndex() const { return prevBlockIndex_; }
+  int probeCount() const { return probeCount_; }
+  int64_t watchdogStamp() const { return watchdogStamp_; }
+  bool dataEndSent() const { return dataEndSent_; }
+  const char* dayCountText() const { return dayCountText_; }  // Label138 as last shown
 
  private:
   void ActOnReply(const uint8_t* bytes, int count);
@@ -116,7 +114,22 @@ class ControllerLink {
   template <typename Step>
   void Guarded(Step step);
 
-  LinkHost& host_;
+  LinkHost host_;
+  int linkMode_ = LINK_DOWNLOAD;
+  int sendArea_ = 0;
+  bool replyExpected_ = false;
+  bool awaitingPresence_ = false;
+  bool awaitingErase_ = false;
+  bool lastBlockSent_ = false;
+  bool allAreasMode_ = false;
+  int blockIndex_ = 0;
+  int prevBlockIndex_ = 0;
+  int probeCount_ = 0;
+  int64_t watchdogStamp_ = 0;
+  // The end-of-data command has gone out: only now does RPL_STORED mean the
+  // area was stored.
+  bool dataEndSent_ = false;
+  char dayCountText_[16] = "00";
   std::unique_ptr<LinkPort> port_;
   PatternStore& store_;
   ModelProfile& profile_;

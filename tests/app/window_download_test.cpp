@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "link_panel.h"
 #include "shape.h"
 #include "sim/virtual_controller.h"
 #include "ui/preview_player.h"
@@ -27,20 +28,12 @@ namespace {
 constexpr int kModelVQM07 = 7;  // seven areas, canonical images
 constexpr int kModelVQM13 = 13;
 
-// The window with a clock that stands still until the test moves it on, so
-// that the reply watchdog sees time pass only when the test says so, and
-// that notes the area-of-areas label each time probing starts: however fast
-// the controller answers, no start of Timer1 goes unseen.
-class AgedWindow : public TForm2 {
+// A clock that stands still until the test moves it on, so that the reply
+// watchdog sees time pass only when the test says so.
+class AgedClock : public SystemLinkClock {
  public:
   int64_t NowSeconds() override { return startSeconds_ + skewSeconds; }
-  void StartTimer(LinkTimer timer, int intervalMs) override {
-    TForm2::StartTimer(timer, intervalMs);
-    if (timer == TIMER_1)
-      labelsAtProbe.append(findChild<QLabel*>(QStringLiteral("areaOfAreasLabel"))->text());
-  }
   int64_t skewSeconds = 0;
-  QStringList labelsAtProbe;
 
  private:
   const int64_t startSeconds_ = QDateTime::currentSecsSinceEpoch();
@@ -70,7 +63,10 @@ class WindowDownloadTest : public QObject {
   void playbackWithNothingReceivedIsRefused();
 
  private:
-  AgedWindow& Start(int model);
+  // A window on the aged clock that notes the area-of-areas label each time
+  // probing starts: however fast the controller answers, no start of Timer1
+  // goes unseen.
+  TForm2& Start(int model);
   void SelectVirtualEntry();
   // Runs the event loop until done() holds, firing Timer1 at once each time
   // it starts probing.
@@ -79,7 +75,9 @@ class WindowDownloadTest : public QObject {
   void VerifyBusy();
 
   std::unique_ptr<WindowFixture> fixture_;
-  std::unique_ptr<AgedWindow> form_;
+  std::unique_ptr<AgedClock> clock_;
+  QStringList labelsAtProbe_;
+  std::unique_ptr<TForm2> form_;
 };
 
 void WindowDownloadTest::init() {
@@ -91,8 +89,14 @@ void WindowDownloadTest::cleanup() {
   fixture_.reset();
 }
 
-AgedWindow& WindowDownloadTest::Start(int model) {
-  form_ = std::make_unique<AgedWindow>();
+TForm2& WindowDownloadTest::Start(int model) {
+  clock_ = std::make_unique<AgedClock>();
+  labelsAtProbe_.clear();
+  form_ = std::make_unique<TForm2>();
+  form_->linkPanel().SetClock(clock_.get());
+  form_->linkPanel().SetProbeObserver([this] {
+    labelsAtProbe_.append(form_->findChild<QLabel*>(QStringLiteral("areaOfAreasLabel"))->text());
+  });
   form_->show();
   SelectModel(*form_, model);
   return *form_;
@@ -112,8 +116,8 @@ bool WindowDownloadTest::RunUntil(const std::function<bool()>& done, int timeout
   qsizetype fired = 0;
   while (!done()) {
     if (clock.elapsed() > timeoutMs) return false;
-    if (probe->isActive() && form_->labelsAtProbe.size() > fired) {
-      fired = form_->labelsAtProbe.size();
+    if (probe->isActive() && labelsAtProbe_.size() > fired) {
+      fired = labelsAtProbe_.size();
       Fire(probe);
     }
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -142,7 +146,7 @@ void WindowDownloadTest::VerifyBusy() {
 }
 
 void WindowDownloadTest::currentAreaDownloadShowsTheBusyStateAndDeliversTheImage() {
-  AgedWindow& form = Start(kModelVQM13);
+  TForm2& form = Start(kModelVQM13);
   Ui::TForm2& ui = *form.form();
   form.document().store().currentArea = 1;
   form.document().store().Cell(1, 3, 2) = 99;
@@ -161,7 +165,7 @@ void WindowDownloadTest::currentAreaDownloadShowsTheBusyStateAndDeliversTheImage
   VerifyIdle();
   QVERIFY(fixture_->messages.isEmpty());
   QVERIFY(!ui.Memo1->toPlainText().isEmpty());
-  QCOMPARE(form.labelsAtProbe.size(), 1);
+  QCOMPARE(labelsAtProbe_.size(), 1);
 
   const SimController* sim = form.virtualController().controller();
   QVERIFY(sim);
@@ -177,7 +181,7 @@ void WindowDownloadTest::currentAreaDownloadShowsTheBusyStateAndDeliversTheImage
 }
 
 void WindowDownloadTest::allAreasDownloadCountsTheAreasAndFinishes() {
-  AgedWindow& form = Start(kModelVQM07);
+  TForm2& form = Start(kModelVQM07);
   Ui::TForm2& ui = *form.form();
   for (int area = 0; area < 7; ++area) form.document().store().Cell(area, 3 + area, 2) = 100;
   SelectVirtualEntry();
@@ -192,7 +196,7 @@ void WindowDownloadTest::allAreasDownloadCountsTheAreasAndFinishes() {
         static_cast<long long>(clock.elapsed()));
   VerifyIdle();
   QVERIFY(fixture_->messages.isEmpty());
-  QCOMPARE(form.labelsAtProbe, QStringList({"1/7", "2/7", "3/7", "4/7", "5/7", "6/7", "7/7"}));
+  QCOMPARE(labelsAtProbe_, QStringList({"1/7", "2/7", "3/7", "4/7", "5/7", "6/7", "7/7"}));
   QCOMPARE(ui.Label80->text(), QStringLiteral("6"));
   QVERIFY(form.findChild<QLabel*>(QStringLiteral("areaOfAreasLabel"))->text().isEmpty());
 
@@ -206,7 +210,7 @@ void WindowDownloadTest::allAreasDownloadCountsTheAreasAndFinishes() {
 }
 
 void WindowDownloadTest::noControllerGivesUpAfterElevenProbes() {
-  AgedWindow& form = Start(kModelVQM13);
+  TForm2& form = Start(kModelVQM13);
   Ui::TForm2& ui = *form.form();
   form.document().store().Cell(0, 3, 2) = 99;
   SimFaults silent;
@@ -231,7 +235,7 @@ void WindowDownloadTest::noControllerGivesUpAfterElevenProbes() {
 }
 
 void WindowDownloadTest::silentControllerIsCaughtByTheWatchdog() {
-  AgedWindow& form = Start(kModelVQM13);
+  TForm2& form = Start(kModelVQM13);
   Ui::TForm2& ui = *form.form();
   for (int column = 2; column < 300; ++column) form.document().store().Cell(0, 3, column) = 50;
   SimFaults faults;
@@ -248,14 +252,14 @@ void WindowDownloadTest::silentControllerIsCaughtByTheWatchdog() {
   QVERIFY(watchdog->isActive());
   Fire(watchdog);
   QVERIFY(!ui.BitBtn7->isEnabled());  // still within the watchdog's three seconds
-  form.skewSeconds = 10;
+  clock_->skewSeconds = 10;
   Fire(watchdog);
   QCOMPARE(ui.Label13->text(), QStringLiteral("send  timeout。Pls Re send！"));
   VerifyIdle();
 }
 
 void WindowDownloadTest::clockSettingsAndControllerTypeReachTheController() {
-  AgedWindow& form = Start(kModelVQM13);
+  TForm2& form = Start(kModelVQM13);
   Ui::TForm2& ui = *form.form();
   SelectVirtualEntry();
   struct Command {
@@ -283,7 +287,7 @@ void WindowDownloadTest::clockSettingsAndControllerTypeReachTheController() {
 }
 
 void WindowDownloadTest::debugBoxSendsNothingToTheController() {
-  AgedWindow& form = Start(kModelVQM13);
+  TForm2& form = Start(kModelVQM13);
   Ui::TForm2& ui = *form.form();
   form.document().store().Cell(0, 3, 2) = 99;
   SelectVirtualEntry();
@@ -299,7 +303,7 @@ void WindowDownloadTest::debugBoxSendsNothingToTheController() {
 }
 
 void WindowDownloadTest::portListOffersTheEntryForTheSelectedModel() {
-  AgedWindow& form = Start(kModelVQM13);
+  TForm2& form = Start(kModelVQM13);
   Ui::TForm2& ui = *form.form();
   ui.BitBtn2->click();
   const int index = ui.ComboBox5->findData(QStringLiteral("virtual"));
@@ -324,7 +328,7 @@ void WindowDownloadTest::virtualEntryIsKeptInTheSettings() {
     form_->close();
     form_.reset();
   }
-  AgedWindow& form = Start(kModelVQM07);
+  TForm2& form = Start(kModelVQM07);
   Ui::TForm2& ui = *form.form();
   QCOMPARE(ui.ComboBox5->currentText(), QStringLiteral("虚拟控制器 (VQ-M07)"));
   form.document().store().Cell(0, 3, 2) = 99;
@@ -334,7 +338,7 @@ void WindowDownloadTest::virtualEntryIsKeptInTheSettings() {
 }
 
 void WindowDownloadTest::playbackShowsWhatTheControllerReceived() {
-  AgedWindow& form = Start(kModelVQM13);
+  TForm2& form = Start(kModelVQM13);
   Ui::TForm2& ui = *form.form();
   form.document().store().Cell(0, 3, 2) = 100;  // frame 1: channel 1 full
   form.document().store().Cell(0, 4, 3) = 100;  // frame 2: channel 2 full
@@ -366,7 +370,7 @@ void WindowDownloadTest::playbackShowsWhatTheControllerReceived() {
 }
 
 void WindowDownloadTest::playbackWithNothingReceivedIsRefused() {
-  AgedWindow& form = Start(kModelVQM13);
+  TForm2& form = Start(kModelVQM13);
   form.findChild<QPushButton*>(QStringLiteral("playbackButton"))->click();
   QCOMPARE(fixture_->messages.size(), 1);
   QCOMPARE(fixture_->messages[0].text, QStringLiteral("虚拟控制器还没有收到花样"));

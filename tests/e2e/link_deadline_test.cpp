@@ -91,7 +91,7 @@ TEST_F(LinkDeadlineTest, PresenceReplySplitAcrossReadsGivesTheWholeBlockSize) {
   EXPECT_EQ(profile.blockSize, 300);
   EXPECT_EQ(pty.Receive(6, 1000), (Bytes{0xAA, 0xCC, 0x02, 0x9F, 0x00, 0x55}));
   pty.Send({0x3C});
-  ASSERT_TRUE(Pump([&] { return !link->awaitingErase; }, 2000));
+  ASSERT_TRUE(Pump([&] { return !link->awaitingErase(); }, 2000));
   const Bytes block = pty.Receive(304, 1000);
   ASSERT_EQ(block.size(), 304u);
   EXPECT_EQ(Bytes(block.begin(), block.begin() + 3), (Bytes{0xAA, 0x01, 0x2C}));
@@ -107,7 +107,7 @@ TEST_F(LinkDeadlineTest, ControllerThatAcknowledgesButNeverReadsEndsWithoutFreez
   link->Timer1Timer();
   EXPECT_EQ(pty.Receive(6, 1000).size(), 6u);
   pty.Send({0x8F});
-  ASSERT_TRUE(Pump([&] { return !link->awaitingPresence; }, 2000));
+  ASSERT_TRUE(Pump([&] { return !link->awaitingPresence(); }, 2000));
   EXPECT_EQ(pty.Receive(6, 1000).size(), 6u);  // the erase; from here on nothing is read
   std::atomic<bool> stop{false};
   std::thread controller([&] {
@@ -126,9 +126,9 @@ TEST_F(LinkDeadlineTest, ControllerThatAcknowledgesButNeverReadsEndsWithoutFreez
   const int64_t tookMs = ElapsedMs(start);
   stop = true;
   controller.join();
-  ASSERT_TRUE(ended) << "still sending after 8 s, at block " << link->blockIndex;
+  ASSERT_TRUE(ended) << "still sending after 8 s, at block " << link->blockIndex();
   std::printf("ended after %lld ms at block %d; longest handler %lld ms\n",
-              static_cast<long long>(tookMs), link->blockIndex,
+              static_cast<long long>(tookMs), link->blockIndex(),
               static_cast<long long>(longestHandlerMs));
   // A read and a write of 40 ms at most (the figure above): the test holds the
   // longest handler far below the 11 s a stalled port used to freeze the

@@ -52,7 +52,7 @@ class LinkTest : public ::testing::Test {
   }
   // Acknowledge blocks until the end-of-data command goes out.
   void AckAllBlocks(uint8_t ack = 0xAE) {
-    for (int guard = 0; guard < 1000 && !link->lastBlockSent; ++guard) Reply({ack});
+    for (int guard = 0; guard < 1000 && !link->lastBlockSent(); ++guard) Reply({ack});
     Reply({ack});
   }
   void ExpectIdle() {
@@ -208,7 +208,7 @@ TEST_F(LinkTest, ElevenProbesWithoutAnswerGiveUp) {
   EXPECT_EQ(host.captions[0].en, "ERR");
   EXPECT_EQ(host.captions[0].zh, "出錯");
   EXPECT_EQ(host.Status().en, "Not Find pls check connt");
-  EXPECT_EQ(link->probeCount, 0);
+  EXPECT_EQ(link->probeCount(), 0);
   ExpectIdle();
   Reply({0x8F});  // after the give-up replies are ignored
   EXPECT_EQ(Writes(), 11);
@@ -277,7 +277,7 @@ TEST_F(LinkTest, ReceiveErrorRestartsTheAreaInAllAreasMode) {
   EXPECT_EQ(encodedAreas, (std::vector<int>{0, 0}));
   EXPECT_TRUE(host.Timer1().running);
   EXPECT_TRUE(host.Timer5().running);
-  EXPECT_EQ(link->blockIndex, 0);
+  EXPECT_EQ(link->blockIndex(), 0);
   ProbeAndErase();
   EXPECT_EQ(LastWrite(), (Bytes{0xAA, 0x00, 0x04, 0x10, 0x11, 0x12, 0x13, 0x55}));
 }
@@ -315,7 +315,7 @@ TEST_F(LinkTest, SendErrorGivesEditingBackAndLeavesTheEndToTheWatchdog) {
   EXPECT_TRUE(Enabled(CONTROL_EDITING_GROUPS));
   EXPECT_FALSE(Enabled(CONTROL_BITBTN7));
   EXPECT_TRUE(link->port().IsOpen());
-  EXPECT_EQ(link->blockIndex, 0);
+  EXPECT_EQ(link->blockIndex(), 0);
   EXPECT_TRUE(host.Timer5().running);
   host.seconds += 4;
   link->Timer5Timer();
@@ -649,7 +649,7 @@ TEST_F(LinkTest, ClockTransactionSendsTheTimeOfSending) {
 }
 
 TEST_F(LinkTest, EndDateIsSentOnlyForADayCountOfZeroOrMore) {
-  EXPECT_STREQ(link->dayCountText, "00");  // before the clock first ran
+  EXPECT_STREQ(link->dayCountText(), "00");  // before the clock first ran
   host.endDate = {2024, 2, 19};
   link->DataTimeTimer();
   EXPECT_EQ(host.clockText, "2024-02-20 13:45:59");
@@ -714,6 +714,26 @@ TEST_F(LinkTest, BusyFromTheStartOfATransactionToItsEnd) {
   host.debugImage = true;
   link->BitBtn7Click(0);
   EXPECT_FALSE(link->Busy());
+}
+
+// Each role goes to the object given for it: the clock and the settings
+// here come from a second host, the texts still to the first.
+TEST(LinkHostRoles, EachRoleIsAskedOfItsOwnObject) {
+  FakeHost shown;
+  FakeHost timeAndSettings;
+  timeAndSettings.now = {2031, 7, 4, 9, 8, 7};
+  timeAndSettings.endDate = {2031, 7, 9, 0, 0, 0};
+  PortScript script;
+  auto store = std::make_unique<PatternStore>();
+  ModelProfile profile;
+  auto image = std::make_unique<ImageBuffer>();
+  ControllerLink link({shown, shown, shown, shown, timeAndSettings, timeAndSettings},
+                      std::make_unique<FakePort>(script), *store, profile, *image,
+                      [](int, ImageBuffer&) { return Outcome::Ok(); });
+  link.DataTimeTimer();
+  EXPECT_EQ(shown.clockText, "2031-07-04 09:08:07");
+  EXPECT_EQ(shown.dayCount, "5");
+  EXPECT_TRUE(timeAndSettings.clockText.empty());
 }
 
 }  // namespace

@@ -119,7 +119,7 @@ struct TimerState {
   int intervalMs = 0;
 };
 
-class FakeHost : public LinkHost {
+class FakeHost : public FullLinkHost {
  public:
   void SetStatus(const Text& text) override { Record(statuses, text); }
   void SetAreaLabel(const Text& text) override { areaLabel = text.en; }

@@ -20,7 +20,7 @@
 
 namespace vqled::cli {
 
-class CliHost : public LinkHost {
+class CliHost : public FullLinkHost {
  public:
   CliHost(std::string portText, ModelProfile& profile, PatternStore& store);
   ~CliHost() override;
