@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "control_lookup.h"
 #include "document/document.h"
 #include "editor/selection.h"
 #include "files/area_image.h"
@@ -248,6 +249,8 @@ class TForm2 : public QWidget, public LinkHost {
   void FillTimeLists();
   void SwitchLanguage(Language language);
   void ApplyControlStates(const ControlStates& states);
+  // The registered controls, resolved at their first use.
+  const ControlLookup& Controls() const;
   void ApplyGridLayout(const GridLayout& layout);
   void LayoutForControllers();
   AreaControls ReadAreaControls() const;
@@ -273,6 +276,7 @@ class TForm2 : public QWidget, public LinkHost {
   QTimer* Timer3 = nullptr;
   QTimer* Timer5 = nullptr;
   QTimer* DataTime = nullptr;
+  mutable ControlLookup controls_;
   Shape* previewLamps[kPreviewLamps] = {};
   NumberKeyFilter* numberFilter_ = nullptr;
   DigitsValidator* digitsValidator_ = nullptr;
