@@ -101,9 +101,9 @@ void TForm2::StringGrid1MouseUp(Qt::MouseButton button, QPoint viewportPos, QPoi
   const ReleaseResult result =
       ReleaseOnGrid(document_.store(), document_.profile(), pointer, ToPointerButton(button), cell);
   if (result.setsMenuStates) {
-    SetItemEnabled(RightMenu, "N1", result.n1Enabled);
-    SetItemEnabled(RightMenu, "N2", result.n2Enabled);
-    SetItemEnabled(RightMenu, "N4", result.n4Enabled);
+    SetItemEnabled(RightMenu, "N1", result.addColumnEnabled);
+    SetItemEnabled(RightMenu, "N2", result.deleteColumnEnabled);
+    SetItemEnabled(RightMenu, "N4", result.fillSelectedEnabled);
   }
   switch (result.action) {
     case RELEASE_OPEN_TIME_VALUES:
