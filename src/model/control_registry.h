@@ -29,7 +29,7 @@ struct ControlEntry {
 // clang-format off
 inline constexpr ControlEntry kControls[] = {
     {"Form2", CONTROL_WINDOW, "the main window; its title names the program and version", ""},
-    {"RightMenu", CONTROL_WIDGET, "the grid's popup menu of editing commands", "StringGrid1MouseUp"},
+    {"RightMenu", CONTROL_WIDGET, "the popup menu of editing commands, opened over the grid or the cell editor HYEdit", "StringGrid1MouseUp"},
     {"StringGrid1", CONTROL_WIDGET, "the pattern grid: one column per step, one row per channel", "StringGrid1MouseDown, StringGrid1MouseMove, StringGrid1MouseUp, StringGrid1TopLeftChanged"},
     {"HYEdit", CONTROL_WIDGET, "the cell editor over the grid: the value of the selected cells", "HYEditChange, HYEditEnter"},
     {"TimeComb", CONTROL_WIDGET, "the step time list over the grid's time row", "TimeCombSelect"},
