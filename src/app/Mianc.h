@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+#include "control_lookup.h"
 #include "document/document.h"
 #include "edit_commands_panel.h"
 #include "entry_panel.h"
@@ -216,6 +217,8 @@ class TForm2 : public QWidget {
   void FillTimeLists();
   void SwitchLanguage(Language language);
   void ApplyControlStates(const ControlStates& states);
+  // The registered controls, resolved at their first use.
+  const ControlLookup& Controls() const;
   void ApplyGridLayout(const GridLayout& layout);
   void LayoutForControllers();
   AreaControls ReadAreaControls() const;
@@ -236,6 +239,7 @@ class TForm2 : public QWidget {
   QTimer* Timer1 = nullptr;
   QTimer* Timer5 = nullptr;
   QTimer* DataTime = nullptr;
+  mutable ControlLookup controls_;
   NumberKeyFilter* numberFilter_ = nullptr;
   DigitsValidator* digitsValidator_ = nullptr;
   Anchor anchors_[6] = {};

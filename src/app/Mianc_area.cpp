@@ -98,17 +98,18 @@ int TForm2::ApplyModelProfile() {
   return change.channelsPerController;
 }
 
-// Every control state the model's rules name, found by its object name (the
-// popup items N7 and N8 are actions of RightMenu). RadioButton3 shown checked
-// is a display default and stores nothing.
+// Every control state the model's rules name, through the resolved
+// registry (the popup items N7 and N8 are actions of RightMenu and take only
+// the enabled state). RadioButton3 shown checked is a display default and
+// stores nothing.
 void TForm2::ApplyControlStates(const ControlStates& states) {
   for (const ControlSetting& setting : states) {
-    const QString name = QString::fromLatin1(setting.control);
-    if (QAction* item = RightMenu->findChild<QAction*>(name)) {
+    QObject* found = Controls().Find(setting.control);
+    if (auto* item = qobject_cast<QAction*>(found)) {
       if (setting.property == CONTROL_ENABLED) item->setEnabled(setting.value);
       continue;
     }
-    QWidget* control = findChild<QWidget*>(name);
+    auto* control = qobject_cast<QWidget*>(found);
     if (control == nullptr) continue;
     switch (setting.property) {
       case CONTROL_SHOWN:

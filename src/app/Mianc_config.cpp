@@ -71,7 +71,7 @@ void TForm2::RunLoadStep(ConfigFaults& faults, const std::function<void()>& step
 void TForm2::ApplyConfigKey(const IniFile& ini, const ConfigKey& key, const std::string& path,
                             ConfigFaults& faults) {
   if (key.form == CONFIG_TEXT) {
-    QComboBox* list = findChild<QComboBox*>(QString::fromLatin1(key.control));
+    QComboBox* list = Controls().List(key.control);
     const QSignalBlocker quiet(list);
     list->setEditText(QString::fromStdString(ReadConfigTextOrDefault(ini, key, path, faults)));
   } else {
@@ -80,7 +80,7 @@ void TForm2::ApplyConfigKey(const IniFile& ini, const ConfigKey& key, const std:
       languageMode.savedLanguage = value;
       return;
     }
-    QComboBox* list = findChild<QComboBox*>(QString::fromLatin1(key.control));
+    QComboBox* list = Controls().List(key.control);
     if (list == ui_->ComboBox4) value = LimitConfigIndex(key, value, list->count(), path, faults);
     const QSignalBlocker quiet(list);
     list->setCurrentIndex(value >= 0 && value < list->count() ? value : -1);
@@ -90,7 +90,7 @@ void TForm2::ApplyConfigKey(const IniFile& ini, const ConfigKey& key, const std:
 
 QString TForm2::ConfigValue(const ConfigKey& key) const {
   if (IsSavedLanguage(key)) return QString::number(languageMode.savedLanguage);
-  const QComboBox* list = findChild<QComboBox*>(QString::fromLatin1(key.control));
+  const QComboBox* list = Controls().List(key.control);
   return key.form == CONFIG_TEXT ? list->currentText() : QString::number(list->currentIndex());
 }
 

@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMenu>
 
 #include "Mianc.h"
 #include "string_grid.h"
@@ -14,22 +13,32 @@
 
 namespace vqled {
 
+// Every registered control is found once, when a table first needs one; a
+// control the window lacks stops the program with its name.
+const ControlLookup& TForm2::Controls() const {
+  if (!controls_.resolved()) {
+    const QStringList missing = controls_.Resolve(const_cast<TForm2&>(*this));
+    if (!missing.isEmpty()) qFatal("%s", qPrintable(MissingControlsMessage(missing)));
+  }
+  return controls_;
+}
+
 void TForm2::SwitchLanguage(Language language) {
   SelectLanguage(languageMode, language);
   for (const CaptionRow& row : kCaptionRows) {
     const char* caption = row.caption[language];
     if (caption == nullptr) continue;
     const QString text = QString::fromUtf8(caption);
-    const QString name = QString::fromLatin1(row.control);
-    if (name == objectName()) {
+    QObject* control = Controls().Find(row.control);
+    if (control == this) {
       setWindowTitle(text);
-    } else if (QAction* item = RightMenu->findChild<QAction*>(name)) {
+    } else if (auto* item = qobject_cast<QAction*>(control)) {
       item->setText(text);
-    } else if (auto* label = findChild<QLabel*>(name)) {
+    } else if (auto* label = qobject_cast<QLabel*>(control)) {
       label->setText(text);
-    } else if (auto* button = findChild<QAbstractButton*>(name)) {
+    } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
       button->setText(text);
-    } else if (auto* group = findChild<QGroupBox*>(name)) {
+    } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
       group->setTitle(text);
     }
   }

@@ -58,9 +58,9 @@ void EntryPanel::MouseUp(Qt::MouseButton button, QPoint viewportPos, QPoint scre
   const ReleaseResult result =
       ReleaseOnGrid(document_.store(), document_.profile(), pointer, ToPointerButton(button), cell);
   if (result.setsMenuStates) {
-    SetItemEnabled(menu_, "N1", result.n1Enabled);
-    SetItemEnabled(menu_, "N2", result.n2Enabled);
-    SetItemEnabled(menu_, "N4", result.n4Enabled);
+    SetItemEnabled(menu_, "N1", result.addColumnEnabled);
+    SetItemEnabled(menu_, "N2", result.deleteColumnEnabled);
+    SetItemEnabled(menu_, "N4", result.fillSelectedEnabled);
   }
   switch (result.action) {
     case RELEASE_OPEN_TIME_VALUES:

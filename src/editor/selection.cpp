@@ -27,9 +27,9 @@ ReleaseResult ReleaseOnChannelRow(PatternStore& store, const ModelProfile& profi
   result.setsMenuStates = true;
   if (!(pointer.pressCell == pointer.releaseCell)) {
     result.action = RELEASE_OPEN_MENU;  // a drag, whatever the button
-    result.n1Enabled = false;
-    result.n2Enabled = false;
-    result.n4Enabled = true;
+    result.addColumnEnabled = false;
+    result.deleteColumnEnabled = false;
+    result.fillSelectedEnabled = true;
     return result;
   }
   if (button == BUTTON_RIGHT) {

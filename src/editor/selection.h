@@ -62,9 +62,9 @@ struct ReleaseResult {
   // ("删除一列") and N4 ("填充选中"), whether the menu opens now or later
   // from the value box; other releases leave them as they are.
   bool setsMenuStates = false;
-  bool n1Enabled = true;
-  bool n2Enabled = true;
-  bool n4Enabled = false;
+  bool addColumnEnabled = true;      // N1
+  bool deleteColumnEnabled = true;   // N2
+  bool fillSelectedEnabled = false;  // N4
   // RELEASE_OPEN_MENU: whether the clicked cell becomes the grid's current
   // cell (a right click that is no drag).
   bool makeCurrentCell = false;

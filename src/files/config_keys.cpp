@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/control_registry.h"
 #include "model/integer_text.h"
 
 namespace vqled {
 
-const ConfigKey kConfigKeys[kConfigKeyCount] = {
+constexpr ConfigKey kConfigKeys[kConfigKeyCount] = {
     {"Config", "COM", CONFIG_TEXT, "COM1", "ComboBox5"},
     {"Config", "HYTYPE", CONFIG_INDEX, "0", "ComboBox6"},
     {"Config", "NUM", CONFIG_INDEX, "0", "ComboBox4"},
@@ -64,6 +65,18 @@ const ConfigKey kConfigKeys[kConfigKeyCount] = {
     {"Config", "Languages", CONFIG_INTEGER, "0", "savedLanguage"},
     {"Config", "Type", CONFIG_INDEX, nullptr, "ComboBox6"},
 };
+
+namespace {
+
+constexpr bool AllRegistered() {
+  for (const ConfigKey& key : kConfigKeys) {
+    if (!IsRegisteredControl(key.control)) return false;
+  }
+  return true;
+}
+static_assert(AllRegistered(), "a Config.ini key feeds a control the registry does not hold");
+
+}  // namespace
 
 // COM, HYTYPE, NUM, TIME1, TIMETYPE1 .. TIME5, TIMETYPE5, Type, Languages,
 // Group1..Group6, GroupA1..GroupE6, CheckBoAA, CheckBoAB, CheckBoAC, ComboBox14.

@@ -121,7 +121,7 @@ Outcome Refusal(const SaveRefusal& refusal) {
 // Takes the loop count into the current area's play settings; a text that is
 // not a number stops the save before any file is touched.
 Outcome TakeLoopCount(PatternStore& store, LoopCountEntry entry) {
-  if (!entry.converted) return StoreLoopCount(store, entry.edit6Text);
+  if (!entry.converted) return StoreLoopCount(store, entry.countText);
   store.playSettings[store.currentArea].loopCount = entry.value;
   return Outcome::Ok();
 }
@@ -231,13 +231,13 @@ Outcome SaveAllAreas(PatternStore& store, const EncodeContext& context, const st
 //   0       1     ComboBox6 item index (the model), low 8 bits (-1 gives 255)
 //   1       1     ComboBox4 item index (controller count - 1), low 8 bits
 //   2       ...   the canonical image of the current area
-Outcome SaveCurrentArea(PatternStore& store, const EncodeContext& context, int comboBox4Index,
+Outcome SaveCurrentArea(PatternStore& store, const EncodeContext& context, int controllerCountIndex,
                         LoopCountEntry loopCount, const std::string& path) {
   if (SaveRefusal refusal = CheckContentToSave(store, SAVE_CURRENT_AREA); refusal.refused) {
     return Refusal(refusal);
   }
   const uint8_t prefix[kLedIndexBytes] = {static_cast<uint8_t>(context.controls.comboBox6Index),
-                                          static_cast<uint8_t>(comboBox4Index)};
+                                          static_cast<uint8_t>(controllerCountIndex)};
   return WriteCurrentArea(store, context, loopCount, prefix, sizeof prefix, path);
 }
 

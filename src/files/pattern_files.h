@@ -40,7 +40,7 @@ struct SaveLog {
 // area: Edit6's text, converted as the form converts it, or a value already
 // converted.
 struct LoopCountEntry {
-  std::string_view edit6Text;
+  std::string_view countText;  // Edit6
   bool converted = false;
   int value = 0;
 
@@ -77,7 +77,8 @@ Outcome SaveResumeFile(PatternStore& store, const EncodeContext& context, const 
                        SaveLog* log);
 Outcome SaveAllAreas(PatternStore& store, const EncodeContext& context, const std::string& path,
                      SaveLog* log);
-Outcome SaveCurrentArea(PatternStore& store, const EncodeContext& context, int comboBox4Index,
+// controllerCountIndex: the item index of ComboBox4 (controller count - 1).
+Outcome SaveCurrentArea(PatternStore& store, const EncodeContext& context, int controllerCountIndex,
                         LoopCountEntry loopCount, const std::string& path);
 Outcome ExportCurrentArea(PatternStore& store, const EncodeContext& context,
                           LoopCountEntry loopCount, const std::string& path);

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "model/control_registry.h"
 #include "model/model_catalogue.h"
 
 namespace vqled {
@@ -78,6 +79,14 @@ constexpr ControlSetting kTabStrip[] = {{"TabControl1", CONTROL_SHOWN, ON}};
 // clang-format on
 
 static_assert(std::size(kCommon) == kControlSettingCount);
+
+constexpr bool AllRegistered() {
+  for (const ControlSetting& s : kCommon) {
+    if (!IsRegisteredControl(s.control)) return false;
+  }
+  return true;
+}
+static_assert(AllRegistered(), "a control state names a control the registry does not hold");
 
 constexpr int IndexOf(const char* control, ControlProperty property) {
   for (int i = 0; i < kControlSettingCount; ++i) {

@@ -1,10 +1,12 @@
 #include "ui/captions.h"
 
+#include "model/control_registry.h"
+
 namespace vqled {
 
 // Columns: Simplified Chinese, Traditional Chinese, English; in the order the
 // switches apply them.
-const CaptionRow kCaptionRows[kCaptionRowCount] = {
+constexpr CaptionRow kCaptionRows[kCaptionRowCount] = {
     {"Form2",
      {"可编程LED控制器--VQ-LED_v3.47（ALL）", nullptr,
       "Rogrammable LED Controller--VQ-LED_v3.47（ALL）"}},
@@ -48,6 +50,18 @@ const CaptionRow kCaptionRows[kCaptionRowCount] = {
     {"NewWindow1", {"流水叠加", nullptr, "Flow superposition"}},
     {"ile1", {"流水", nullptr, "Flow"}},
 };
+
+namespace {
+
+constexpr bool AllRegistered() {
+  for (const CaptionRow& row : kCaptionRows) {
+    if (!IsRegisteredControl(row.control)) return false;
+  }
+  return true;
+}
+static_assert(AllRegistered(), "a caption names a control the registry does not hold");
+
+}  // namespace
 
 void SelectLanguage(LanguageMode& mode, Language language) {
   switch (language) {

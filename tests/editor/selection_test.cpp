@@ -24,9 +24,9 @@ TEST_F(SelectionTest, DragOpensTheMenuForTheRectangleWithEitherButton) {
     // Channel 2, frame 3 to channel 4, frame 1.
     const ReleaseResult result = Drag({4, 4}, {2, 6}, button);
     EXPECT_EQ(result.action, RELEASE_OPEN_MENU);
-    EXPECT_FALSE(result.n1Enabled);
-    EXPECT_FALSE(result.n2Enabled);
-    EXPECT_TRUE(result.n4Enabled);
+    EXPECT_FALSE(result.addColumnEnabled);
+    EXPECT_FALSE(result.deleteColumnEnabled);
+    EXPECT_TRUE(result.fillSelectedEnabled);
     EXPECT_TRUE(result.setsMenuStates);
     EXPECT_FALSE(result.makeCurrentCell);
     EXPECT_EQ(SelectionRect(pointer), (GridCellRect{2, 4, 4, 6}));
@@ -38,9 +38,9 @@ TEST_F(SelectionTest, DragOpensTheMenuForTheRectangleWithEitherButton) {
 TEST_F(SelectionTest, RightClickOpensTheMenuOnTheCell) {
   const ReleaseResult result = Click({5, 7}, BUTTON_RIGHT);
   EXPECT_EQ(result.action, RELEASE_OPEN_MENU);
-  EXPECT_TRUE(result.n1Enabled);
-  EXPECT_TRUE(result.n2Enabled);
-  EXPECT_FALSE(result.n4Enabled);
+  EXPECT_TRUE(result.addColumnEnabled);
+  EXPECT_TRUE(result.deleteColumnEnabled);
+  EXPECT_FALSE(result.fillSelectedEnabled);
   EXPECT_TRUE(result.makeCurrentCell);
   EXPECT_EQ(SelectionRect(pointer), (GridCellRect{5, 7, 5, 7}));
 }
@@ -55,7 +55,8 @@ TEST_F(SelectionTest, EveryReleaseOnAChannelRowSetsTheSingleCellMenuStates) {
     for (PointerButton button : {BUTTON_LEFT, BUTTON_OTHER}) {
       const ReleaseResult result = Click({3, 5}, button);
       EXPECT_TRUE(result.setsMenuStates);
-      EXPECT_TRUE(result.n1Enabled && result.n2Enabled && !result.n4Enabled);
+      EXPECT_TRUE(result.addColumnEnabled && result.deleteColumnEnabled &&
+                  !result.fillSelectedEnabled);
     }
   }
   for (GridCell cell : {GridCell{3, 1}, GridCell{3, 2}, GridCell{1, 5}, GridCell{-1, 5}}) {
