@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "command.h"
-#include "editor_document.h"
+#include "document/document.h"
 #include "file_args.h"
 #include "ui/area_render.h"
 
@@ -69,15 +69,15 @@ int RunRender(int argc, char** argv) {
     std::fprintf(stderr, "vqled-cli render: %s\nusage: %s\n", error.c_str(), kUsage);
     return kExitUsage;
   }
-  EditorDocument doc;
+  Document doc;
   bool refused = false;
   const Outcome loaded =
-      LoadAsEditor(args.file, args.modelIndex, args.controllerCount, args.area, doc, &refused);
+      doc.LoadAsEditor(args.file, args.modelIndex, args.controllerCount, args.area, &refused);
   if (!loaded.ok) {
     std::fprintf(stderr, "%s\n", loaded.message.en.c_str());
     return refused ? kExitUsage : kExitFailure;
   }
-  PatternStore& store = *doc.store;
+  PatternStore& store = doc.store();
   const int lastColumn = ComputeAreaLength(store, args.area);
   const AreaPicture picture{args.area, store.gridRowCount - kHeaderRows,
                             lastColumn - kFirstFrameColumn + 1,
