@@ -4,6 +4,7 @@
 # package's dependency does.
 vqled_packages=(build-essential cmake ninja-build clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libudev-dev libgif-dev libpng-dev
+  libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth fonts-wqy-microhei)
 
 vqled_install_missing() {
