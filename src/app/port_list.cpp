@@ -59,7 +59,7 @@ PortList::PortList(QWidget& window, Ui::TForm2& ui, const LanguageMode& language
       language_(language),
       addVirtualEntry_(std::move(addVirtualEntry)),
       source_(MakeWindowPortSource()) {
-  // At the end of the progress bar's row, under the port list.
+  // At the end of the progress bar's row, left of the port list's refresh.
   QProgressBar* bar = ui_.cxProgressBar1;
   const QRect place = bar->geometry();
   bar->setGeometry(place.adjusted(0, 0, -(kFindButtonWidth + 4), 0));
