@@ -65,8 +65,10 @@ PortList::PortList(QWidget& window, Ui::TForm2& ui, const LanguageMode& language
   bar->setGeometry(place.adjusted(0, 0, -(kFindButtonWidth + 4), 0));
   findButton_ = new QPushButton(bar->parentWidget());
   findButton_->setObjectName(QStringLiteral("BitBtnFind"));
-  findButton_->setGeometry(place.right() - kFindButtonWidth + 1, ui_.BitBtn2->y(), kFindButtonWidth,
-                           ui_.BitBtn2->height());
+  // Between the status line above and the port list below.
+  const int top = ui_.Label13->geometry().bottom() + 1;
+  findButton_->setGeometry(place.right() - kFindButtonWidth + 1, top, kFindButtonWidth,
+                           ui_.ComboBox5->y() - 2 - top);
   findButton_->setText(QStringLiteral("查找"));
   findButton_->show();
   WatchPorts();
