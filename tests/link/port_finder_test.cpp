@@ -101,6 +101,7 @@ TEST(PortFinder, ProbesAllPortsAtOnceAndTellsWhatEachDid) {
   ports.push_back({held.SlavePath(), "", "", "", ""});
   test::ScratchDir scratch("finder");
   ports.push_back({scratch.File("ttyUSB-gone"), "", "", "", ""});
+  ports.push_back({"/dev/null", "", "", "", ""});  // a character device, but no tty
 
   const std::vector<PortAnswer> answers = FindControllers(ports, ModelIndexByName("VQ-M07"));
   ::close(holder);
@@ -121,6 +122,7 @@ TEST(PortFinder, ProbesAllPortsAtOnceAndTellsWhatEachDid) {
       {FIND_UNUSABLE, 0, -1, "was disconnected"},
       {FIND_UNUSABLE, 0, -1, "is in use by another program"},
       {FIND_UNUSABLE, 0, -1, "does not exist"},
+      {FIND_UNUSABLE, 0, -1, "is not a serial port"},
   };
   for (size_t i = 0; i < answers.size(); ++i) {
     SCOPED_TRACE(ports[i].device);
