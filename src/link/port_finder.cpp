@@ -106,14 +106,18 @@ void TakeReply(ProbeLine& line, const uint8_t* bytes, int count) {
   }
 }
 
+// Reads what the port sent; a read that fails for any reason but "nothing
+// yet", or a hang-up, means the device went away.
 void ReadLine(ProbeLine& line, short events) {
-  uint8_t buffer[kMaxReplyChunk];
-  const ssize_t got = (events & POLLIN) ? ::read(line.fd, buffer, sizeof buffer) : -1;
-  if (got > 0) {
-    TakeReply(line, buffer, static_cast<int>(got));
-  } else if (got == 0 || errno != EAGAIN || (events & (POLLHUP | POLLERR | POLLNVAL))) {
-    GiveUp(line, FIND_UNUSABLE, PortVanishedMessage(line.answer.port.device));
+  if (events & POLLIN) {
+    uint8_t buffer[kMaxReplyChunk];
+    const ssize_t got = ::read(line.fd, buffer, sizeof buffer);
+    if (got > 0) return TakeReply(line, buffer, static_cast<int>(got));
+    if (got < 0 && (errno == EAGAIN || errno == EINTR)) return;
+  } else if (!(events & (POLLHUP | POLLERR | POLLNVAL))) {
+    return;
   }
+  GiveUp(line, FIND_UNUSABLE, PortVanishedMessage(line.answer.port.device));
 }
 
 // One poll over every port still waiting; false when none waits any more.
