@@ -144,9 +144,7 @@ void PortList::FillList(bool keepSelection) {
 // come back as a queued call on the window's thread.
 void PortList::BitBtnFindClick() {
   if (!searchAllowed_ || search_.joinable()) return;
-  std::vector<PortRecord> candidates;
-  for (PortRecord& port : Ports())
-    if (IsFindCandidate(port)) candidates.push_back(std::move(port));
+  std::vector<PortRecord> candidates = FindCandidates(Ports());
   const int model = ui_.ComboBox6->currentIndex();
   findButton_->setEnabled(false);
   SetStatus({"正在查找控制器…", "Searching for the controller..."});

@@ -171,9 +171,9 @@ bool IsFindCandidate(const PortRecord& port) {
   return !uart || IsListedSerialName({}, name);
 }
 
-std::vector<PortRecord> FindCandidates(PortSource& source) {
+std::vector<PortRecord> FindCandidates(std::vector<PortRecord> ports) {
   std::vector<PortRecord> candidates;
-  for (PortRecord& port : source.List())
+  for (PortRecord& port : ports)
     if (IsFindCandidate(port)) candidates.push_back(std::move(port));
   return candidates;
 }

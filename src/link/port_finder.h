@@ -37,8 +37,8 @@ struct PortAnswer {
 // ttyS with no UART behind it (nothing can answer there).
 bool IsFindCandidate(const PortRecord& port);
 
-// The candidates among the ports a source lists now, in its order.
-std::vector<PortRecord> FindCandidates(PortSource& source);
+// The candidates among the ports a source listed, in its order.
+std::vector<PortRecord> FindCandidates(std::vector<PortRecord> ports);
 
 // The probe a search sends for model modelIndex: the download probe with
 // area 0 in the model's command-frame form. Returns its length.

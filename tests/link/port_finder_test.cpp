@@ -165,7 +165,7 @@ TEST(PortFinder, CandidatesAreTheSourcesPortsButAUartWithoutHardware) {
   folder.Plug("usb-b", second);
   folder.Plug("usb-a", first);
   const auto source = MakeFolderPortSource(folder.Folder());
-  const std::vector<PortRecord> candidates = FindCandidates(*source);
+  const std::vector<PortRecord> candidates = FindCandidates(source->List());
   ASSERT_EQ(candidates.size(), 2u);
   EXPECT_EQ(candidates[0].device, first.SlavePath());
   EXPECT_EQ(candidates[1].device, second.SlavePath());

@@ -101,7 +101,7 @@ int RunFind(int argc, char** argv) {
 
   const std::unique_ptr<PortSource> source = OpenSource(args);
   if (!source) return kExitFailure;
-  const std::vector<PortRecord> candidates = FindCandidates(*source);
+  const std::vector<PortRecord> candidates = FindCandidates(source->List());
   const std::vector<PortAnswer> answers = FindControllers(candidates, modelIndex);
   if (args.json) {
     PrintJson(args, answers);
