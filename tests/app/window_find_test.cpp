@@ -29,6 +29,7 @@ class WindowFindTest : public QObject {
 
   void portListFollowsPlugAndUnplugKeepingTheSelection();
   void findSelectsThePortAControllerAnsweredOn();
+  void findWaitsWhileADownloadHoldsThePortList();
 
  private:
   static const char* PortListVariable() { return "VQLED_PORT_DIR"; }
@@ -132,6 +133,22 @@ void WindowFindTest::findSelectsThePortAControllerAnsweredOn() {
   QTRY_VERIFY_WITH_TIMEOUT(find->isEnabled(), kChangeTimeoutMs);
   QCOMPARE(ui.Label13->text(), QStringLiteral("No controller answered (1 serial port searched)"));
   QCOMPARE(ui.ComboBox5->currentText(), Q(silent.SlavePath()));
+}
+
+void WindowFindTest::findWaitsWhileADownloadHoldsThePortList() {
+  test::Pty silent;
+  folder_->Plug("usb-a-silent", silent);
+  WindowFixture fixture;
+  TForm2& form = fixture.Start();
+  Ui::TForm2& ui = fixture.ui();
+  SelectModel(form, 7);
+  ui.ComboBox5->setCurrentIndex(ui.ComboBox5->findText(Q(silent.SlavePath())));
+  QPushButton* find = FindButton(form);
+  QTest::mouseClick(ui.BitBtn7, Qt::LeftButton);
+  QVERIFY(!ui.ComboBox5->isEnabled());
+  QVERIFY(!find->isEnabled());
+  QTest::mouseClick(find, Qt::LeftButton);
+  QVERIFY(ui.Label13->text() != QStringLiteral("正在查找控制器…"));
 }
 
 QTEST_MAIN(WindowFindTest)
