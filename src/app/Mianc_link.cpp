@@ -9,6 +9,7 @@
 #include "application.h"
 #include "files/download_image.h"
 #include "link_panel.h"
+#include "port_list.h"
 #include "settings_panel.h"
 #include "string_grid.h"
 #include "ui_Mianc.h"
@@ -40,6 +41,8 @@ void TForm2::CreateLink() {
           [this] { RunHandler([this] { link_->BitBtn18Click(); }); });
   connect(ui_->BitBtn19, &QPushButton::clicked, this,
           [this] { RunHandler([this] { link_->BitBtn19Click(); }); });
+  connect(linkPanel_->portList().findButton(), &QPushButton::clicked, this,
+          [this] { RunHandler([this] { linkPanel_->portList().BitBtnFindClick(); }); });
   connect(ui_->BitBtn16, &QPushButton::clicked, this,
           [this] { RunHandler([this] { link_->BitBtn16Click(ui_->RadioButton5->isChecked()); }); });
 }

@@ -11,8 +11,8 @@
 #include "document/document.h"
 #include "files/download_image.h"
 #include "link/serial_comm.h"
-#include "link/serial_ports.h"
 #include "message_box.h"
+#include "port_list.h"
 #include "settings_panel.h"
 #include "shape.h"
 #include "sim/virtual_controller.h"
@@ -61,6 +61,7 @@ LinkPanel::LinkPanel(QWidget& window, Ui::TForm2& ui, QWidget& grid, QTimer& tim
   };
   link_ = std::make_unique<ControllerLink>(*this, std::make_unique<SerialComm>(), document.store(),
                                            document.profile(), document.image(), encoder);
+  portList_ = std::make_unique<PortList>(window, ui, language, hooks_.addVirtualEntry);
 }
 
 LinkPanel::~LinkPanel() = default;
@@ -88,27 +89,8 @@ void LinkPanel::DataTimeTimer() {
   link_->DataTimeTimer();
 }
 
-// BitBtn2Click and start-up: the system's serial devices, the first one
-// selected, and the virtual controller after them; "not Find" where there is
-// no serial device.
 void LinkPanel::ListPorts() {
-  QComboBox* ports = ui_.ComboBox5;
-  const QSignalBlocker quiet(ports);
-  ports->clear();
-  for (const SerialPortInfo& port : ListSerialPorts()) {
-    ports->addItem(QString::fromStdString(port.device));
-    ports->setItemData(ports->count() - 1, QString::fromStdString(port.description),
-                       Qt::ToolTipRole);
-  }
-  const bool found = ports->count() > 0;
-  hooks_.addVirtualEntry();
-  if (found) {
-    ports->setCurrentIndex(0);
-    return;
-  }
-  const NoPortNotice notice = NoPortNoticeFor(language_.textVariant);
-  if (!notice.label13.empty()) ui_.Label13->setText(QString::fromStdString(notice.label13));
-  if (!notice.comboBox5.empty()) ports->setEditText(QString::fromStdString(notice.comboBox5));
+  portList_->ListPorts();
 }
 
 void LinkPanel::SetStatus(const Text& text) {
@@ -152,6 +134,7 @@ void LinkPanel::SetControlEnabled(LinkControl control, bool enabled) {
   switch (control) {
     case CONTROL_COMBOBOX5:
       ui_.ComboBox5->setEnabled(enabled);
+      portList_->SetSearchAllowed(enabled);
       break;
     case CONTROL_BITBTN7:
       ui_.BitBtn7->setEnabled(enabled);

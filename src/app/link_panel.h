@@ -1,7 +1,7 @@
-// The window's side of the controller link: the port list ComboBox5, the
-// status line, area label, last reply, Memo1, progress bar, link lamp, the
-// controls a transaction holds, message boxes, the probe timer Timer1 and
-// the reply watchdog Timer5, and the clock. It owns the link and plays every
+// The window's side of the controller link: the port list ComboBox5 (its
+// items, hot-plug and "Find" are PortList's), the status line, area label,
+// last reply, Memo1, progress bar, link lamp, the controls a transaction holds, message boxes, the
+// probe timer Timer1 and the reply watchdog Timer5, and the clock. It owns the link and plays every
 // host role for it; what only the window can do (switch the model, save
 // Config.ini, start the virtual controller) it asks of the window.
 #pragma once
@@ -25,6 +25,7 @@ class TForm2;
 namespace vqled {
 
 class Document;
+class PortList;
 class TriggerSettingsPanel;
 struct DownloadControls;
 
@@ -54,6 +55,7 @@ class LinkPanel : public FullLinkHost {
   ~LinkPanel() override;
 
   ControllerLink& link() { return *link_; }
+  PortList& portList() { return *portList_; }
 
   // The time the link is given comes from clock; nullptr: the system's.
   void SetClock(LinkClock* clock) { clock_ = clock ? clock : &systemClock_; }
@@ -110,6 +112,7 @@ class LinkPanel : public FullLinkHost {
   std::function<void()> probeObserver_;
   std::string portText_;  // ComboBox5's text as the link last asked for it
   std::unique_ptr<ControllerLink> link_;
+  std::unique_ptr<PortList> portList_;
 };
 
 }  // namespace vqled

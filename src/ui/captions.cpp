@@ -36,6 +36,7 @@ constexpr CaptionRow kCaptionRows[kCaptionRowCount] = {
     {"BitBtn8", {"当前区保存", "當前區保存", "one area Save"}},
     {"BitBtn5", {"全区发送", "全區發送", "All Send"}},
     {"BitBtn7", {"当前区发送", "當前區發送", "one Send"}},
+    {"BitBtnFind", {"查找", "查找", "Find"}},
     {"N1", {"添加一列", "添加壹列", "Add a column"}},
     {"N2", {"删除一列", "刪除壹列", "Delete a column"}},
     {"N3", {"复制", "復制", "copy"}},

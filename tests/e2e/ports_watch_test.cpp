@@ -10,18 +10,14 @@
 
 #include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cli_run.h"
-#include "scratch_dir.h"
-#include "serial_pty.h"
+#include "link_folder.h"
 
 namespace vqled {
 namespace {
-
-namespace fs = std::filesystem;
 
 // A line that takes longer than this never came (the watcher rescans every
 // quarter second).
@@ -100,25 +96,22 @@ class Watcher {
 
 TEST(E2ePortsWatch, PrintsPlugAndUnplugAndEndsCleanlyOnEachStopSignal) {
   for (const int signal : {SIGINT, SIGTERM}) {
-    test::ScratchDir scratch("ports-watch");
-    const fs::path folder = scratch.path() / "by-id";
-    fs::create_directories(folder);
+    test::LinkFolder folder("ports-watch");
+    folder.Make();
     test::Pty present, plugged;
-    fs::create_symlink(present.SlavePath(), folder / "usb-present-if00");
+    folder.Plug("usb-present-if00", present);
+    const std::string presentLine = present.SlavePath() + "\t" + folder.Link("usb-present-if00");
+    const std::string pluggedLine = plugged.SlavePath() + "\t" + folder.Link("usb-plugged-if00");
 
-    Watcher watcher({"ports", "--watch", "--dir", folder.string()});
+    Watcher watcher({"ports", "--watch", "--dir", folder.Folder()});
     // The port present at the start: the watch is running from here on.
-    EXPECT_EQ(watcher.NextLine(),
-              "+ " + present.SlavePath() + "\t" + (folder / "usb-present-if00").string());
-    fs::create_symlink(plugged.SlavePath(), folder / "usb-plugged-if00");
-    EXPECT_EQ(watcher.NextLine(),
-              "+ " + plugged.SlavePath() + "\t" + (folder / "usb-plugged-if00").string());
-    fs::remove(folder / "usb-plugged-if00");
-    EXPECT_EQ(watcher.NextLine(),
-              "- " + plugged.SlavePath() + "\t" + (folder / "usb-plugged-if00").string());
+    EXPECT_EQ(watcher.NextLine(), "+ " + presentLine);
+    folder.Plug("usb-plugged-if00", plugged);
+    EXPECT_EQ(watcher.NextLine(), "+ " + pluggedLine);
+    folder.Unplug("usb-plugged-if00");
+    EXPECT_EQ(watcher.NextLine(), "- " + pluggedLine);
     present.CloseMaster();  // the device vanishes behind its link
-    EXPECT_EQ(watcher.NextLine(),
-              "- " + present.SlavePath() + "\t" + (folder / "usb-present-if00").string());
+    EXPECT_EQ(watcher.NextLine(), "- " + presentLine);
     EXPECT_EQ(watcher.Stop(signal), 0) << strsignal(signal);
   }
 }

@@ -8,8 +8,7 @@
 #include <fstream>
 
 #include "link/serial_ports.h"
-#include "scratch_dir.h"
-#include "serial_pty.h"
+#include "link_folder.h"
 
 namespace vqled {
 namespace {
@@ -19,21 +18,7 @@ namespace fs = std::filesystem;
 // Long enough for any loaded machine; a change normally shows within one rescan.
 constexpr int kChangeDeadlineMs = 5000;
 
-// A folder like /dev/serial/by-id whose links lead to pseudo-terminals.
-class LinkFolder {
- public:
-  std::string Folder() const { return scratch_.File("by-id"); }
-  std::string Link(const std::string& name) const { return Folder() + "/" + name; }
-  void Make() const { fs::create_directories(Folder()); }
-  void Plug(const std::string& name, const test::Pty& pty) const {
-    Make();
-    fs::create_symlink(pty.SlavePath(), Link(name));
-  }
-  void Unplug(const std::string& name) const { fs::remove(Link(name)); }
-
- private:
-  test::ScratchDir scratch_{"port-source"};
-};
+using test::LinkFolder;
 
 PortRecord Linked(const LinkFolder& folder, const std::string& name, const test::Pty& pty) {
   return {pty.SlavePath(), folder.Link(name), "", "", ""};
