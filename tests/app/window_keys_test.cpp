@@ -104,6 +104,14 @@ void WindowKeysTest::arrowsMoveTheCursorAndShiftSelectsForTheCommands() {
   QCOMPARE(Pointer().editCell, (GridCell{5, 5}));
   QCOMPARE(SelectionRect(Pointer()), (GridCellRect{5, 5, 5, 5}));
   QVERIFY(ItemEnabled("N1") && ItemEnabled("N2") && !ItemEnabled("N4"));
+  // The cursor cell is framed in the text colour; its neighbour is not.
+  StringGrid* grid = fixture_->form().grid();
+  const QImage shot = grid->viewport()->grab().toImage();
+  const QColor frame = grid->palette().color(QPalette::WindowText);
+  for (int column : {5, 4}) {
+    const QRect cell = grid->cellRect(column, 5);
+    QCOMPARE(shot.pixelColor(cell.left() + 1, cell.center().y()) == frame, column == 5);
+  }
 
   Keys(Qt::Key_Right, 2, Qt::ShiftModifier);
   Key(Qt::Key_Down, Qt::ShiftModifier);
