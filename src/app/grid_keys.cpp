@@ -82,7 +82,6 @@ void GridKeys::BindShortcuts(QWidget* form, QMenu* menu) {
     grid_->addAction(item);
   }
   auto* saveAll = new QAction(form);
-  saveAll->setObjectName(QStringLiteral("SaveAllAreasKey"));
   saveAll->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   saveAll->setShortcutContext(Qt::WindowShortcut);
   form->addAction(saveAll);

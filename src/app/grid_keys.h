@@ -12,12 +12,12 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 
 #include "editor/grid_cursor.h"
 
 class QKeyEvent;
 class QMenu;
-class QString;
 class QWidget;
 
 namespace Ui {
@@ -39,7 +39,6 @@ class GridKeys : public QObject {
            Document& document);
 
   bool eventFilter(QObject* watched, QEvent* event) override;
-  const GridCursor& cursor() const { return cursor_; }
 
  private:
   void BindShortcuts(QWidget* form, QMenu* menu);
