@@ -11,6 +11,7 @@
 
 #include "application.h"
 #include "editor/commands.h"
+#include "grid_keys.h"
 #include "link/controller_link.h"
 #include "link_panel.h"
 #include "message_box.h"
@@ -52,6 +53,7 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     ui_->TabControl1->addTab(QString::fromUtf8(tabs.captions[i]));
   ConnectHandlers();
   ConnectEntry();
+  keys_ = std::make_unique<GridKeys>(this, *ui_, StringGrid1, RightMenu, *entry_, document_);
   ConnectSettings();
   ConnectMenu();
   ConnectFiles();

@@ -54,6 +54,7 @@ class Shape;
 class NumberKeyFilter;
 class DigitsValidator;
 class VirtualController;
+class GridKeys;
 
 class TForm2 : public QWidget {
   Q_OBJECT
@@ -271,6 +272,9 @@ class TForm2 : public QWidget {
   std::unique_ptr<EntryPanel> entry_;
   std::unique_ptr<EditCommandsPanel> commands_;
   std::unique_ptr<PreviewPanel> preview_;
+  // The keyboard over the grid (grid_keys.h), made after the entry is
+  // connected and gone before the entry panel.
+  std::unique_ptr<GridKeys> keys_;
 };
 
 }  // namespace vqled

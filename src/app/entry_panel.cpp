@@ -57,11 +57,7 @@ void EntryPanel::MouseUp(Qt::MouseButton button, QPoint viewportPos, QPoint scre
   HideTimeLists();
   const ReleaseResult result =
       ReleaseOnGrid(document_.store(), document_.profile(), pointer, ToPointerButton(button), cell);
-  if (result.setsMenuStates) {
-    SetItemEnabled(menu_, "N1", result.addColumnEnabled);
-    SetItemEnabled(menu_, "N2", result.deleteColumnEnabled);
-    SetItemEnabled(menu_, "N4", result.fillSelectedEnabled);
-  }
+  ApplyMenuStates(result);
   switch (result.action) {
     case RELEASE_OPEN_TIME_VALUES:
       OpenTimeValueList(cell.column);
@@ -86,6 +82,68 @@ void EntryPanel::MouseUp(Qt::MouseButton button, QPoint viewportPos, QPoint scre
     case RELEASE_NOTHING:
       break;
   }
+}
+
+void EntryPanel::ApplyMenuStates(const ReleaseResult& result) {
+  if (!result.setsMenuStates) return;
+  SetItemEnabled(menu_, "N1", result.addColumnEnabled);
+  SetItemEnabled(menu_, "N2", result.deleteColumnEnabled);
+  SetItemEnabled(menu_, "N4", result.fillSelectedEnabled);
+}
+
+// The release of a button that is neither left nor right: it sets the
+// pointer state and the menu states as any release does and changes no cell.
+void EntryPanel::PointAt(GridCell anchor, GridCell cell) {
+  PressOnGrid(pointer, anchor);
+  HideTimeLists();
+  ApplyMenuStates(
+      ReleaseOnGrid(document_.store(), document_.profile(), pointer, BUTTON_OTHER, cell));
+}
+
+void EntryPanel::KeyClick(GridCell cell, bool openEntry) {
+  PressOnGrid(pointer, cell);
+  HideTimeLists();
+  const ReleaseResult result =
+      ReleaseOnGrid(document_.store(), document_.profile(), pointer, BUTTON_LEFT, cell);
+  ApplyMenuStates(result);
+  switch (result.action) {
+    case RELEASE_OPEN_TIME_VALUES:
+      OpenTimeValueList(cell.column);
+      break;
+    case RELEASE_OPEN_TIME_TYPES:
+      OpenTimeTypeList(cell.column);
+      break;
+    case RELEASE_OPEN_VALUE_ENTRY:
+      if (openEntry) {
+        const int value =
+            document_.store().Cell(document_.store().currentArea, cell.row, cell.column);
+        OpenTypedEntry(cell, value != 0 ? QString::number(value) : ui_.HYEdit->text());
+        ui_.HYEdit->selectAll();
+      } else {
+        ToggleEntryCell(document_.store(), cell, EntryNumber());
+      }
+      break;
+    default:
+      break;
+  }
+  grid_->invalidate();
+}
+
+void EntryPanel::OpenTypedEntry(GridCell cell, const QString& typed) {
+  PlaceOver(ui_.HYEdit, cell.column, cell.row, 0);
+  clickLitCell = true;
+  ui_.HYEdit->setText(typed);
+  ShowEntry();
+}
+
+void EntryPanel::CancelEntry() {
+  ui_.HYEdit->hide();
+  grid_->invalidate();
+}
+
+void EntryPanel::ShowEntry() {
+  ui_.HYEdit->show();
+  ui_.HYEdit->setFocus();
 }
 
 // Lays a floating control over cell (column, row), one pixel wider and taller
@@ -141,8 +199,7 @@ int EntryPanel::EntryNumber() const {
 void EntryPanel::OpenValueEntry(int column, int row) {
   PlaceOver(ui_.HYEdit, column, row, 0);
   clickLitCell = ToggleEntryCell(document_.store(), {column, row}, EntryNumber());
-  ui_.HYEdit->show();
-  ui_.HYEdit->setFocus();
+  ShowEntry();
   ui_.HYEdit->selectAll();  // what is typed replaces the shown number
 }
 

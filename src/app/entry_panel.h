@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QString>
 
 #include "document/document.h"
 #include "editor/selection.h"
@@ -44,6 +45,21 @@ class EntryPanel {
   // The number in HYEdit, which the block commands and the runs write.
   int EntryNumber() const;
 
+  // The keyboard's part: the pointer state as a drag from anchor to cell
+  // leaves it (a click when both are the same cell), with the menu states
+  // such a release sets.
+  void PointAt(GridCell anchor, GridCell cell);
+  // A left click on the cell by key: toggles an on/off cell, opens the time
+  // list of a time row; on a brightness cell Enter (openEntry) opens the
+  // value box showing the cell's value, Space toggles the cell with the
+  // box's number.
+  void KeyClick(GridCell cell, bool openEntry);
+  // Opens the value box on the cell with the typed text in place of its
+  // number; nothing is stored before Enter (or the pointer leaving the box).
+  void OpenTypedEntry(GridCell cell, const QString& typed);
+  // Escape in the value box: it closes and stores nothing.
+  void CancelEntry();
+
   EditorPointer pointer;
   bool clickLitCell = false;
 
@@ -51,6 +67,8 @@ class EntryPanel {
   void PlaceOver(QWidget* control, int column, int row, int extraWidth);
   bool FollowCell(QWidget* control, int column, int row);
   void HighlightSelection();
+  void ApplyMenuStates(const ReleaseResult& result);
+  void ShowEntry();
   void StoreEntryValue();
 
   QWidget* form_;

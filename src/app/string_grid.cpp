@@ -357,6 +357,26 @@ void StringGrid::paintEvent(QPaintEvent* event) {
   PaintRegion(painter, QRect(0, fixedHeight, fixedWidth, scrolling.height()), 0, fixedColumns,
               firstRow, lastRow);
   PaintRegion(painter, QRect(0, 0, fixedWidth, fixedHeight), 0, fixedColumns, 0, fixedRows);
+  PaintCursorFrame(painter);
+}
+
+void StringGrid::setCursorCell(int column, int row) {
+  cursor_ = {column, row};
+  invalidate();
+}
+
+// A two-pixel frame inside the cursor cell, in the scrolling part of the
+// viewport only, so that it never covers the fixed rows and columns.
+void StringGrid::PaintCursorFrame(QPainter& painter) {
+  const QRect cell = cellRect(cursor_.column, cursor_.row);
+  if (cell.isNull()) return;
+  const QSize view = viewport()->size();
+  painter.setClipRect(QRect(QPoint(columns_.FixedExtent(), rows_.FixedExtent()),
+                            QPoint(view.width() - 1, view.height() - 1)));
+  painter.setPen(QPen(palette().color(QPalette::WindowText), 2));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(cell.adjusted(1, 1, -1, -1));
+  painter.setClipping(false);
 }
 
 void StringGrid::PaintRegion(QPainter& painter, const QRect& clip, int firstColumn, int lastColumn,

@@ -121,6 +121,10 @@ class StringGrid : public QAbstractScrollArea {
   // The focus mark of the grid; setting it also makes it the only selected cell.
   void setCurrentCell(int column, int row);
   GridCell currentCell() const { return current_; }
+  // The keyboard cursor, drawn as a frame around its cell over everything
+  // else; (-1, -1) draws none.
+  void setCursorCell(int column, int row);
+  GridCell cursorCell() const { return cursor_; }
 
  signals:
   void gridMousePress(Qt::MouseButton button, QPoint viewportPos, QPoint screenPos);
@@ -162,6 +166,7 @@ class StringGrid : public QAbstractScrollArea {
                    int firstRow, int lastRow);
   void ExtendSelection(const QPoint& viewportPos);
   void AutoScroll(const QPoint& viewportPos);
+  void PaintCursorFrame(QPainter& painter);
 
   Axis columns_;
   Axis rows_;
@@ -172,6 +177,7 @@ class StringGrid : public QAbstractScrollArea {
   GridCellRect selection_{0, 0, -1, -1};
   GridCell current_{kFixedColumns, kFixedRows};
   GridCell anchor_{-1, -1};
+  GridCell cursor_{-1, -1};
   bool selecting_ = false;
   CellPaintDrawer drawer_;
 };

@@ -42,15 +42,18 @@ ReleaseResult ReleaseOnChannelRow(PatternStore& store, const ModelProfile& profi
     int32_t& value = store.Cell(store.currentArea, cell.row, cell.column);
     value = value == 0 ? store.fadeCode : 0;
     result.action = RELEASE_CELL_TOGGLED;
-  } else if (profile.valueKind == VALUE_KIND_STEP || profile.valueKind == VALUE_KIND_BYTE ||
-             profile.valueKind == VALUE_KIND_GROUP ||
-             profile.valueKind == VALUE_KIND_PERCENT_MARK) {
+  } else if (OpensValueEntry(profile.valueKind)) {
     result.action = RELEASE_OPEN_VALUE_ENTRY;
   }
   return result;
 }
 
 }  // namespace
+
+bool OpensValueEntry(int kind) {
+  return kind == VALUE_KIND_STEP || kind == VALUE_KIND_BYTE || kind == VALUE_KIND_GROUP ||
+         kind == VALUE_KIND_PERCENT_MARK;
+}
 
 ReleaseResult ReleaseOnGrid(PatternStore& store, const ModelProfile& profile,
                             EditorPointer& pointer, PointerButton button, GridCell cell) {

@@ -70,6 +70,10 @@ struct ReleaseResult {
   bool makeCurrentCell = false;
 };
 
+// Whether a left click on a channel cell of this kind opens the value entry
+// (the brightness kinds) rather than toggling the cell (the on/off kinds).
+bool OpensValueEntry(int kind);
+
 // A button release on the grid over cell `cell` (-1 past the last column or
 // row). Sets editCell, and releaseCell for a release on a channel row; a
 // left click on an on/off model toggles the cell between 0 and fadeCode.
