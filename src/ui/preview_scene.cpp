@@ -25,8 +25,8 @@ PreviewLampGrid LayoutPreviewLamps(int channels, int blocks, int width) {
   PreviewLampGrid grid;
   grid.channels = std::clamp(channels, 1, kMaxPreviewChannels);
   grid.blocks = std::max(blocks, 1);
-  const int space = width - 2 * PreviewLampGrid::kMargin -
-                    (grid.blocks - 1) * PreviewLampGrid::kBlockGap;
+  const int space =
+      width - 2 * PreviewLampGrid::kMargin - (grid.blocks - 1) * PreviewLampGrid::kBlockGap;
   const int fit = std::max(space / grid.blocks / PreviewLampGrid::kPitchX, 0);
   const int boards = std::max(fit / kPreviewBoardLamps, 1);
   grid.columns = std::min(boards * kPreviewBoardLamps, grid.channels);

@@ -18,9 +18,9 @@ constexpr int kPreviewBoardLamps = 12;
 // Where the lamps lie, in pixels of the window's lamp view.
 struct PreviewLampGrid {
   static constexpr int kLampSize = 16;
-  static constexpr int kPitchX = 26;        // lamp to lamp along a row
-  static constexpr int kPitchY = 32;        // a lamp and its number below it
-  static constexpr int kNumberHeight = 12;  // the channel number under a lamp
+  static constexpr int kPitchX = 26;         // lamp to lamp along a row
+  static constexpr int kPitchY = 32;         // a lamp and its number below it
+  static constexpr int kNumberHeight = 12;   // the channel number under a lamp
   static constexpr int kCaptionHeight = 20;  // the area's name over its block
   static constexpr int kBlockGap = 20;       // between two areas' blocks
   static constexpr int kMargin = 8;

@@ -16,14 +16,14 @@ TEST(PreviewLampGridTest, WrapsWholeBoardsIntoTheWidth) {
     int columns, rows;
   };
   const Case cases[] = {
-      {72, 1, 1600, 60, 2},      // 1584 px hold 60 lamps: 5 boards of 12
-      {1021, 1, 1600, 60, 18},   // the whole model in 18 rows
-      {6, 1, 1600, 6, 1},        // fewer lamps than a board: one short row
-      {72, 7, 1600, 12, 6},      // seven areas side by side: one board each
-      {72, 20, 600, 12, 6},      // never narrower than a board
-      {0, 1, 800, 1, 1},         // at least one lamp
-      {5000, 1, 800, 24, 43},    // at most 1021 channels
-      {36, 0, 2000, 36, 1},      // at least one block
+      {72, 1, 1600, 60, 2},     // 1584 px hold 60 lamps: 5 boards of 12
+      {1021, 1, 1600, 60, 18},  // the whole model in 18 rows
+      {6, 1, 1600, 6, 1},       // fewer lamps than a board: one short row
+      {72, 7, 1600, 12, 6},     // seven areas side by side: one board each
+      {72, 20, 600, 12, 6},     // never narrower than a board
+      {0, 1, 800, 1, 1},        // at least one lamp
+      {5000, 1, 800, 24, 43},   // at most 1021 channels
+      {36, 0, 2000, 36, 1},     // at least one block
   };
   for (const Case& c : cases) {
     const PreviewLampGrid grid = LayoutPreviewLamps(c.channels, c.blocks, c.width);
