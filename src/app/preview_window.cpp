@@ -12,6 +12,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 
 #include "file_dialog.h"
@@ -71,6 +72,16 @@ constexpr const char* kCaptions[CAPTION_COUNT][3] = {
     {"第%1分区", "第%1分區", "Area %1"},
 };
 
+// The channels an area shows: the grid's for the area laid out now, each
+// area's own where the model gives every area its channel count.
+int AreaChannels(const Document& document, int area) {
+  const ModelProfile& profile = document.profile();
+  if (profile.areaMode != AREA_MODE_UNIFORM && area != document.store().currentArea &&
+      profile.areaChannels[area] > 0)
+    return profile.areaChannels[area];
+  return document.store().gridRowCount - kHeaderRows;
+}
+
 constexpr double kSpeeds[] = {0.25, 0.5, 1.0, 2.0, 4.0};
 constexpr int kNormalSpeed = 2;
 
@@ -121,7 +132,8 @@ class PreviewLampView : public QWidget {
     painter.drawText(QRect(grid_.BlockLeft(block), PreviewLampGrid::kMargin, grid_.BlockWidth(),
                            PreviewLampGrid::kCaptionHeight),
                      Qt::AlignLeft | Qt::AlignTop, areaName_(area));
-    for (int k = 0; k < grid_.channels; ++k) {
+    const int channels = std::min(AreaChannels(document_, area), grid_.channels);
+    for (int k = 0; k < channels; ++k) {
       const QRect lamp(grid_.LampLeft(block, k), grid_.LampTop(k), kSize, kSize);
       const QRect number(lamp.left() - 5, lamp.bottom() + 2, kSize + 10,
                          PreviewLampGrid::kNumberHeight);
@@ -256,8 +268,10 @@ void PreviewWindow::Read() {
   const int count = all ? std::clamp(document_.profile().areaCount, 1, kAreaCount) : 1;
   playback_.ShowAreas(all ? 0 : store.currentArea, count);
   playback_.Read(store, loopBox_->currentIndex() == 1);
-  const int width = scroll_->viewport()->width();
-  const PreviewLampGrid grid = LayoutPreviewLamps(store.gridRowCount - kHeaderRows, count, width);
+  int channels = 0;
+  for (int slot = 0; slot < count; ++slot)
+    channels = std::max(channels, AreaChannels(document_, playback_.Area(slot)));
+  const PreviewLampGrid grid = LayoutPreviewLamps(channels, count, scroll_->viewport()->width());
   if (grid.columns != lamps_->grid().columns || grid.blocks != lamps_->grid().blocks ||
       grid.channels != lamps_->grid().channels)
     lamps_->SetGrid(grid);
