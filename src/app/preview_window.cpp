@@ -204,10 +204,12 @@ void PreviewWindow::CreateControls() {
   loopBox_ = new QComboBox(this);
   loopBox_->setObjectName(QStringLiteral("previewLoopBox"));
   loopBox_->addItems({QString(), QString()});
+  loopBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   bar->addWidget(loopBox_);
   scopeBox_ = new QComboBox(this);
   scopeBox_->setObjectName(QStringLiteral("previewScopeBox"));
   scopeBox_->addItems({QString(), QString()});
+  scopeBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   bar->addWidget(scopeBox_);
   saveGifButton_ = button("previewSaveGifButton");
 
@@ -215,6 +217,7 @@ void PreviewWindow::CreateControls() {
                                [this](int area) { return Caption(CAPTION_AREA).arg(area + 1); });
   scroll_ = new QScrollArea(this);
   scroll_->setWidget(lamps_);
+  scroll_->viewport()->setPalette(lamps_->palette());  // one dark ground round the lamps
   auto* column = new QVBoxLayout(this);
   column->addLayout(bar);
   column->addWidget(scroll_, 1);
