@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "editor/cell_painter.h"
 #include "preview_window.h"
 #include "shape.h"
 #include "ui/lamp_colour.h"
@@ -67,7 +66,10 @@ PreviewPanel::PreviewPanel(QWidget* form, QWidget* lampPanel, Document& document
   PreviewWindowBtn->setGeometry(kWindowButtonPlace);
 }
 
-PreviewPanel::~PreviewPanel() = default;
+// The window reads the document, which goes with the form: it goes first.
+PreviewPanel::~PreviewPanel() {
+  delete window_;
+}
 
 void PreviewPanel::ConnectWindow(const LanguageMode& languageMode,
                                  std::function<void(int column)> showColumn) {

@@ -167,7 +167,6 @@ PreviewWindow::PreviewWindow(QWidget* parent, Document& document, const Language
   Retranslate();
   resize(1000, 600);
   Read();
-  repaintTimer_->start(kRepaintMs);
 }
 
 PreviewWindow::~PreviewWindow() = default;
@@ -343,6 +342,17 @@ void PreviewWindow::ShowLeadColumn() {
   lamps_->update();
   if (playback_.Count() == 0 || playback_.Timeline(LeadSlot()).frameCount == 0) return;
   showColumn_(kFirstFrameColumn + playback_.Clock(LeadSlot()).Frame());
+}
+
+void PreviewWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  Read();
+  repaintTimer_->start(kRepaintMs);
+}
+
+void PreviewWindow::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  repaintTimer_->stop();
 }
 
 void PreviewWindow::resizeEvent(QResizeEvent* event) {

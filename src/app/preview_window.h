@@ -48,6 +48,9 @@ class PreviewWindow : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  // The repaints run only while the window is shown.
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void CreateControls();

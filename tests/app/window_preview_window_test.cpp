@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 #include <cstring>
 #include <memory>
 
@@ -123,11 +124,15 @@ void WindowPreviewWindowTest::opensWithALampPerChannelColouredAsTheStrip() {
   const int32_t values[] = {0, 1, 2, 3, 50, 100, 128, 200, 255, 300};
   for (int i = 0; i < 10; ++i) store.Cell(0, kHeaderRows + 300 + i, kFirstFrameColumn) = values[i];
   for (int i = 0; i < 10; ++i) QCOMPARE(LampAt(p.win(), 0, 300 + i), Expected(values[i]));
-  // A second click brings the same window back.
+  // Closed, it stops repainting; a second click brings the same window back.
+  auto* repaint = p.win().findChild<QTimer*>(QStringLiteral("previewRepaintTimer"));
+  QVERIFY(repaint->isActive());
   p.win().close();
+  QVERIFY(!repaint->isActive());
   QTest::mouseClick(p.form->preview().windowButton(), Qt::LeftButton);
   QCOMPARE(p.form->preview().window(), p.window);
   QVERIFY(p.win().isVisible());
+  QVERIFY(repaint->isActive());
 }
 
 void WindowPreviewWindowTest::stepAndScrubMoveTheFrameAndTheGridsView() {
