@@ -147,6 +147,8 @@ class TForm2 : public QWidget {
   void BitBtn17Click();  // export the current area as .VQD
   void BitBtn1Click();   // start or stop the preview
   void Timer3Timer();
+  void PreviewWindowBtnClick();  // open the preview window
+  PreviewPanel& preview() { return *preview_; }
 
   // Downloads and controller settings.
   void BitBtn7Click();   // download the current area

@@ -25,6 +25,7 @@ const ControlLookup& TForm2::Controls() const {
 
 void TForm2::SwitchLanguage(Language language) {
   SelectLanguage(languageMode, language);
+  preview_->SetLanguage(language);
   for (const CaptionRow& row : kCaptionRows) {
     const char* caption = row.caption[language];
     if (caption == nullptr) continue;

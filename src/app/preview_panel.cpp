@@ -1,10 +1,12 @@
 #include "preview_panel.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 
-#include "editor/cell_painter.h"
+#include "preview_window.h"
 #include "shape.h"
+#include "ui/lamp_colour.h"
 
 namespace vqled {
 
@@ -21,6 +23,9 @@ constexpr int kRowTops[2] = {4, 60};
 constexpr int kNumberOffset = 32;
 constexpr int kBarOffset = 44;
 constexpr int kTextHeight = 12;
+// PreviewWindowBtn: at the top right of the area band, over "生成花样文件"
+// and clear of the area tabs; the band beside BitBtn1 has no room left.
+constexpr QRect kWindowButtonPlace{797, 175, 126, 21};
 constexpr const char* kBoardCaptions[kPreviewLamps / kLampsPerBoard] = {
     "控制板", "扩展板1", "扩展板2", "扩展板3", "扩展板4", "扩展板5"};
 
@@ -50,9 +55,39 @@ void BoardBar(QWidget* panel, int board, int left, int top) {
 }  // namespace
 
 PreviewPanel::PreviewPanel(QWidget* form, QWidget* lampPanel, Document& document)
-    : form_(form), lampPanel_(lampPanel), document_(document), Timer3(new QTimer(form)) {
+    : form_(form),
+      lampPanel_(lampPanel),
+      document_(document),
+      Timer3(new QTimer(form)),
+      PreviewWindowBtn(new QPushButton(form)) {
   Timer3->setObjectName(QStringLiteral("Timer3"));
   Timer3->setInterval(kPreviewTickMs);
+  PreviewWindowBtn->setObjectName(QStringLiteral("PreviewWindowBtn"));
+  PreviewWindowBtn->setGeometry(kWindowButtonPlace);
+}
+
+// The window reads the document, which goes with the form: it goes first.
+PreviewPanel::~PreviewPanel() {
+  delete window_;
+}
+
+void PreviewPanel::ConnectWindow(const LanguageMode& languageMode,
+                                 std::function<void(int column)> showColumn) {
+  languageMode_ = &languageMode;
+  showColumn_ = std::move(showColumn);
+}
+
+void PreviewPanel::OpenWindow() {
+  if (window_ == nullptr)
+    window_ = new PreviewWindow(form_, document_, language_, *languageMode_, showColumn_);
+  window_->show();
+  window_->raise();
+  window_->activateWindow();
+}
+
+void PreviewPanel::SetLanguage(Language language) {
+  language_ = language;
+  if (window_ != nullptr) window_->Retranslate();
 }
 
 // Lamp k (16 x 16) shows channel k + 1: lamps 0..35 at top 4, 36..71 at
@@ -100,12 +135,11 @@ void PreviewPanel::Tick() {
   if (PreviewTick(player_, document_.store(), shades)) ShowShades(shades);
 }
 
-// A lamp's fill: the grid's red shade of the lamp's value.
+// A lamp's fill: the preview's colour of the lamp's value, as the preview
+// window and the rendered pictures show it.
 void PreviewPanel::ShowShades(const int (&shades)[kPreviewLamps]) {
-  for (int k = 0; k < kPreviewLamps; ++k) {
-    const Rgb& colour = brightnessShades[shades[k]];
-    lamps_[k]->setBrushColor(QColor(colour.red, colour.green, colour.blue));
-  }
+  for (int k = 0; k < kPreviewLamps; ++k)
+    lamps_[k]->setBrushColor(ToQColor(ShadeColour(shades[k])));
 }
 
 }  // namespace vqled

@@ -53,6 +53,7 @@ inline constexpr ControlEntry kControls[] = {
     {"ComboBox3", CONTROL_WIDGET, "the generators' direction, + or -", ""},
     {"ComboBox8", CONTROL_WIDGET, "the area's fade: none, fade out, fade in", "ComboBox8Change"},
     {"BitBtn1", CONTROL_WIDGET, "starts and stops the preview of the current area", "BitBtn1Click"},
+    {"PreviewWindowBtn", CONTROL_WIDGET, "opens the preview window: every channel of the model played in real time, with its GIF", "PreviewWindowBtnClick"},
     {"BitBtn3", CONTROL_WIDGET, "clears every area", "BitBtn3Click"},
     {"BitBtn10", CONTROL_WIDGET, "clears the current area", "BitBtn10Click"},
     {"BitBtn4", CONTROL_WIDGET, "imports a pattern file of all areas", "BitBtn4Click"},

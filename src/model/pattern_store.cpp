@@ -88,13 +88,10 @@ int64_t FrameDurationMs(const PatternStore& store, int area, int column) {
   }
 }
 
-int ComputeAreaLength(PatternStore& store, int area) {
-  store.lastUsedColumn = 0;
-  store.scanRowCount = store.gridRowCount;
-  store.areaDurationMs = 0;
+int LastUsedColumn(const PatternStore& store, int area) {
   // The scan covers the header rows, the channel rows and four rows past them,
   // and one column past the grid's last; it never leaves the area.
-  const int lastRow = std::min(store.scanRowCount + 3, kRowsPerArea - 1);
+  const int lastRow = std::min(store.gridRowCount + 3, kRowsPerArea - 1);
   const int lastColumn = std::min(store.gridColumnCount, kColumnsPerArea - 1);
   int used = 0;
   for (int r = 0; r <= lastRow; ++r) {
@@ -106,6 +103,12 @@ int ComputeAreaLength(PatternStore& store, int area) {
       }
     }
   }
+  return used;
+}
+
+int ComputeAreaLength(PatternStore& store, int area) {
+  store.scanRowCount = store.gridRowCount;
+  const int used = LastUsedColumn(store, area);
   int64_t total = 0;
   for (int c = kFirstFrameColumn; c <= used; ++c) total += FrameDurationMs(store, area, c);
   constexpr int64_t kMax = std::numeric_limits<int32_t>::max();

@@ -89,7 +89,12 @@ class PatternStore {
 // endMode, the default times and rows 336..1023 stay as they are.
 void ResetArea(PatternStore& store, int area);
 
-// Returns the last used column of the area (0 when no cell is lit) and sets
+// The last column of the area with a cell other than 0 in the header rows,
+// the channel rows of the grid or the four rows past them (0 when there is
+// none); reads the store and changes nothing in it.
+int LastUsedColumn(const PatternStore& store, int area);
+
+// Returns LastUsedColumn of the area and sets
 // lastUsedColumn, scanRowCount (= gridRowCount) and areaDurationMs (play time of
 // frames up to the last used column, saturated at the 32-bit signed maximum).
 int ComputeAreaLength(PatternStore& store, int area);

@@ -28,6 +28,7 @@ constexpr CaptionRow kCaptionRows[kCaptionRowCount] = {
     {"RadioButton4", {"完成后跳到下一分区", "完成後跳到下壹分區", "End Next Run"}},
     {"CheckBox2", {"启用", "啟用", "Enable"}},
     {"BitBtn1", {"预览", nullptr, "preview"}},
+    {"PreviewWindowBtn", {"预览窗口", "預覽窗口", "Preview window"}},
     {"BitBtn3", {"清除全部", "清除全部", "Clear all"}},
     {"BitBtn10", {"清除当前", "清除當前", "Clear current"}},
     {"BitBtn4", {"导入全区花样", "導入全區花樣", "Import All area"}},

@@ -14,4 +14,10 @@ namespace vqled {
 // 2 and 3 shade 1), as the strip colours its lamps.
 Rgb LampColour(int32_t value);
 
+// The fill of a lamp given as its brightnessShades index, as PreviewTick
+// hands the strip its frames: LampColour(value) is
+// ShadeColour(BrightnessShadeIndex(value)). An index outside the shades
+// shows the nearest end.
+Rgb ShadeColour(int shade);
+
 }  // namespace vqled

@@ -27,7 +27,7 @@ const char* const kMadeInCode[] = {"Form2", "StringGrid1", "RightMenu", "N1",   
                                    "N3",    "N4",          "N5",        "N6",      "N7",
                                    "N8",    "N9",          "N10",       "Window1", "NewWindow1",
                                    "ile1",  "Timer1",      "Timer3",    "Timer5",  "DataTime",
-                                   "BitBtnFind"};
+                                   "BitBtnFind", "PreviewWindowBtn"};
 
 // The object names of the form file's widgets and actions.
 QSet<QString> FormNames() {
