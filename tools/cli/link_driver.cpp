@@ -117,6 +117,18 @@ int ParseLinkArgs(int argc, char** argv, const char* usage, bool needModel, Link
   return kExitUsage;
 }
 
+bool ParseEndDate(const char* text, LocalTime& date) {
+  int year = 0, month = 0, day = 0;
+  char tail = 0;
+  if (std::sscanf(text, "%4d-%2d-%2d%c", &year, &month, &day, &tail) != 3) return false;
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (year < 2000 || year > 2099 || month < 1 || month > 12) return false;
+  const bool leapDay = month == 2 && year % 4 == 0;  // 2000 is a leap year
+  if (day < 1 || day > kDays[month - 1] + (leapDay ? 1 : 0)) return false;
+  date = {year, month, day, 0, 0, 0};
+  return true;
+}
+
 LinkSession::LinkSession(const LinkArgs& args) {
   doc.ResetStartupAreas();
   doc.SelectModel(args.modelIndex, args.controllerCount);

@@ -56,6 +56,10 @@ class CliHost : public PolledLinkHost {
   std::string counter_;  // the block or area number last shown as status
 };
 
+// Reads an end date "YYYY-MM-DD" in 2000..2099 (the frame carries the year
+// within the century); false when the text is no such date.
+bool ParseEndDate(const char* text, LocalTime& date);
+
 // The common arguments of the link commands.
 struct LinkArgs {
   std::string port;
