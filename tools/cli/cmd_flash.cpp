@@ -19,9 +19,9 @@
 #include "document/document.h"
 #include "flash_view.h"
 #include "link/flash_log.h"
+#include "link/flash_port.h"
 #include "link/flash_station.h"
 #include "link/port_source.h"
-#include "link/serial_comm.h"
 #include "link_driver.h"
 #include "model/model_catalogue.h"
 #include "sim/sim_controller.h"
@@ -265,8 +265,8 @@ int RunFlash(int argc, char** argv) {
     return kExitFailure;
   }
   FlashStation station(
-      std::move(job), doc.store(), [] { return std::make_unique<SerialComm>(); }, SteadyLoopClock(),
-      WallMs);
+      std::move(job), doc.store(), [] { return std::make_unique<FlashSerialPort>(); },
+      SteadyLoopClock(), WallMs);
   station.onAttemptEnded = [&](size_t unit, const FlashAttempt& attempt) {
     const Outcome written =
         log.Write(FlashLogRecord(station.UnitPort(unit), station.job(), attempt));
