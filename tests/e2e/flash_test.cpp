@@ -150,6 +150,29 @@ TEST_F(FlashTest, UnwritableLogIsRefusedBeforeAnythingIsSent) {
   EXPECT_EQ(sim->Stats().frames, 0);
 }
 
+TEST_F(FlashTest, BadArgumentsAreRefusedWithTheirReason) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* reason;
+  } const cases[] = {
+      {{"--model", "VQ-M99", "--all", "--port", "/dev/null"}, "unknown model 'VQ-M99'"},
+      {{"--model", "VQ-M16", "--all"}, "one of --port, --all-ports, --watch, --virtual"},
+      {{"--model", "VQ-M16", "--port", "/dev/null"}, "nothing to do"},
+      {{"--model", "VQ-M16", "--all", "--port", "/dev/a", "--port", "/dev/a"},
+       "port /dev/a is given twice"},
+      {{"--model", "VQ-M16", "--all", "--virtual", "2", "--port", "/dev/a"}, "excludes"},
+      {{"--model", "VQ-M16", "--all", "--virtual", "1", "--end-date", "2024-02-30"},
+       "--end-date needs a date"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args{"flash", pattern};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const CliRun run = RunCli(args);
+    EXPECT_EQ(run.status, 2) << c.reason;
+    EXPECT_TRUE(Contains(run.err, c.reason)) << run.err;
+  }
+}
+
 TEST_F(FlashTest, VirtualControllersNeedNoPort) {
   const CliRun run = RunCli(
       {"flash", pattern, "--model", "VQ-M16", "--area", "1", "--virtual", "2", "--json"}, true);

@@ -96,8 +96,15 @@ std::optional<int> ParseFlashArgs(int argc, char** argv, FlashArgs& a) {
     error = "one of --port, --all-ports, --watch, --virtual is needed";
   if (error.empty() && a.area < 0 && !a.all && !a.clock && a.endDate.empty())
     error = "nothing to do: give --area I or --all (and --clock, --end-date)";
+  for (size_t i = 0; error.empty() && i < a.ports.size(); ++i) {
+    // Two units on one port would fight over it: the second cannot open it.
+    for (size_t j = i + 1; j < a.ports.size(); ++j) {
+      if (a.ports[i] == a.ports[j]) error = "port " + a.ports[i] + " is given twice";
+    }
+  }
   if (error.empty()) return std::nullopt;
-  std::fprintf(stderr, "vqled-cli flash: %s\n%s", error.c_str(), app.help().c_str());
+  std::fprintf(stderr, "vqled-cli flash: %s\nRun with --help for more information.\n",
+               error.c_str());
   return kExitUsage;
 }
 
