@@ -138,6 +138,30 @@ TEST_F(FlashTest, UnitThatHangsUpFailsAloneAndTheOthersFinish) {
   EXPECT_TRUE(sims[2]->WaitFor(Finished, 2s));
 }
 
+TEST_F(FlashTest, ClockAndEndDateFollowTheDownload) {
+  auto sim = StartSim();
+  const CliRun run =
+      RunCli({"flash", pattern, "--model", "VQ-M16", "--area", "1", "--clock", "--end-date",
+              "2030-01-31", "--port", sim->DevicePath(), "--log", log});
+  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_TRUE(sim->WaitFor([](const SimStats& s) { return s.endDatesSet >= 1; }, 2s));
+  const SimReceived received = sim->Received();
+  EXPECT_TRUE(received.hasClock);
+  EXPECT_EQ(received.endDate[0], 30);
+  EXPECT_EQ(received.endDate[1], 1);
+  EXPECT_EQ(received.endDate[2], 31);
+  ASSERT_TRUE(sim->Image(1).has_value());
+  const auto records = ReadLog(log);
+  ASSERT_EQ(records.size(), 3u);
+  const char* steps[] = {"download", "clock", "end-date"};
+  const char* texts[] = {"Send OK !!!!", "Syn Time Send OK !!!!", "Set End Date Send OK !!!!"};
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(records[i]["step"], steps[i]);
+    EXPECT_EQ(records[i]["status"]["en"], texts[i]);
+    EXPECT_EQ(records[i]["result"], "passed");
+  }
+}
+
 TEST_F(FlashTest, UnwritableLogIsRefusedBeforeAnythingIsSent) {
   auto sim = StartSim();
   const std::string bad = dir.File("no-such-folder/flash.jsonl");

@@ -1,5 +1,6 @@
 #include "flash_view.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "link/flash_log.h"
@@ -68,13 +69,15 @@ void FlashView::Update(const FlashStation& station, int64_t nowMs, bool force) {
 }
 
 void PrintFlashSummary(std::FILE* out, const FlashStation& station) {
-  std::fprintf(out, "%-24s %-7s %-8s %8s  %s\n", "PORT", "RESULT", "ATTEMPTS", "TIME", "STATUS");
+  std::fprintf(out, "%-24s %-7s %-7s %8s  %s\n", "PORT", "RESULT", "RETRIES", "TIME", "STATUS");
   for (size_t i = 0; i < station.UnitCount(); ++i) {
     const auto& attempts = station.UnitAttempts(i);
     const std::string status = attempts.empty() ? "" : attempts.back().status.en;
-    std::fprintf(out, "%-24s %-7s %-8zu %7.1fs  %s\n", station.UnitPort(i).device.c_str(),
-                 FlashResultName(station.UnitResult(i)), attempts.size(), UnitSeconds(attempts),
-                 status.c_str());
+    const auto retries = std::count_if(attempts.begin(), attempts.end(),
+                                       [](const FlashAttempt& a) { return a.retry > 0; });
+    std::fprintf(out, "%-24s %-7s %-7ld %7.1fs  %s\n", station.UnitPort(i).device.c_str(),
+                 FlashResultName(station.UnitResult(i)), static_cast<long>(retries),
+                 UnitSeconds(attempts), status.c_str());
   }
 }
 

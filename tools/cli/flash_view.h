@@ -32,7 +32,7 @@ class FlashView {
   std::vector<std::string> lastShown_;  // per unit: result and area, plain output
 };
 
-// The summary table: port, result, attempts, time, final status (English).
+// The summary table: port, result, retries, time, final status (English).
 void PrintFlashSummary(std::FILE* out, const FlashStation& station);
 // The summary as JSON: every unit with its attempts as the log records them.
 std::string FlashSummaryJson(const FlashStation& station);
