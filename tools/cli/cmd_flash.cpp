@@ -204,7 +204,7 @@ Outcome BuildJob(const FlashArgs& a, Document& doc, FlashJob& job, bool& refused
 
 // Watches for adapters until SIGINT or SIGTERM, starting the job on each
 // unit once while it stays plugged in; then lets the units in flight finish.
-int Watch(PortSource& source, FlashStation& station, FlashView& view) {
+void Watch(PortSource& source, FlashStation& station, FlashView& view) {
   struct sigaction action {};
   action.sa_handler = OnStopSignal;
   sigaction(SIGINT, &action, nullptr);
@@ -229,7 +229,6 @@ int Watch(PortSource& source, FlashStation& station, FlashView& view) {
     station.Step(kWatchSliceMs);
     view.Update(station, SteadyLoopClock().NowMs());
   }
-  return kExitOk;
 }
 
 int RunFlash(int argc, char** argv) {
