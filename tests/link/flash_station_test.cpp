@@ -6,15 +6,19 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fresh_store.h"
 #include "link/flash_log.h"
+#include "link/flash_port.h"
 #include "link_fakes.h"
 #include "model/model_catalogue.h"
+#include "serial_pty.h"
 
 namespace vqled {
 namespace {
@@ -117,6 +121,25 @@ TEST(FlashCrc, MatchesTheCheckValue) {
   const uint8_t digits[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
   EXPECT_EQ(Crc32(digits, sizeof digits), 0xCBF43926u);
   EXPECT_EQ(Crc32(digits, 0), 0u);
+}
+
+// A unit's port hands over what waits and never waits itself; a line that
+// hung up is still reported.
+TEST(FlashSerialPort, ReadsOnlyWhatWaitsAndReportsAHangUp) {
+  test::Pty pty;
+  FlashSerialPort port;
+  port.OpenDevice(pty.SlavePath());
+  uint8_t bytes[kMaxReplyChunk] = {};
+  EXPECT_EQ(port.Read(bytes, kMaxReplyChunk), 0);
+  pty.Send({0xAE, 0x7E, 0x04});
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (port.QueueCount(COMM_QUEUE_INPUT) < 3 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_EQ(port.Read(bytes, kMaxReplyChunk), 3);
+  EXPECT_EQ(Bytes(bytes, bytes + 3), (Bytes{0xAE, 0x7E, 0x04}));
+  pty.CloseMaster();
+  EXPECT_THROW(port.Read(bytes, kMaxReplyChunk), CommError);
 }
 
 TEST_F(FlashStationTest, UnitsRunSideBySideAndAllPass) {
