@@ -1,13 +1,8 @@
 #include "link_driver.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #include "command.h"
 #include "link/serial_comm.h"
@@ -18,25 +13,11 @@ namespace vqled::cli {
 namespace {
 
 constexpr int kTextVariant = 1;  // the English texts, as the program starts
-// With no timer running and nothing received for this long the link has
-// nothing left to wait for.
-constexpr int kIdleLimitMs = 5000;
 
 }  // namespace
 
 CliHost::CliHost(std::string portText, ModelProfile& profile, PatternStore& store)
-    : portText_(std::move(portText)), profile_(profile), store_(store) {
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
-    wakeRead_ = fds[0];
-    wakeWrite_ = fds[1];
-  }
-}
-
-CliHost::~CliHost() {
-  if (wakeRead_ >= 0) close(wakeRead_);
-  if (wakeWrite_ >= 0) close(wakeWrite_);
-}
+    : PolledLinkHost(std::move(portText), SteadyLoopClock()), profile_(profile), store_(store) {}
 
 void CliHost::SetStatus(const Text& text) {
   lastStatus_ = text.For(kTextVariant);
@@ -81,82 +62,13 @@ void CliHost::ShowMessage(const Text& text, const Text& caption) {
                text.For(kTextVariant).c_str());
 }
 
-void CliHost::StartTimer(LinkTimer timer, int intervalMs) {
-  Timer& t = Slot(timer);
-  t.running = true;
-  t.intervalMs = intervalMs;
-  t.due = Clock::now() + std::chrono::milliseconds(intervalMs);
-}
-
-void CliHost::StopTimer(LinkTimer timer) {
-  Slot(timer).running = false;
-}
-
 void CliHost::SwitchToModelVQM28() {
   ApplyModelProfile(profile_, store_, kModelVQM28);
 }
 
-LocalTime CliHost::LocalNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-          local.tm_hour,        local.tm_min,     local.tm_sec};
-}
-
-int64_t CliHost::NowSeconds() {
-  return std::chrono::duration_cast<std::chrono::seconds>(Clock::now().time_since_epoch()).count();
-}
-
-// Watch thread: a write to the wake pipe is all it does.
-void CliHost::PostReceive(uint32_t port) {
-  if (wakeWrite_ < 0) return;
-  const ssize_t ignored = write(wakeWrite_, &port, sizeof port);
-  (void)ignored;  // a full pipe already holds a wake-up
-}
-
-void CliHost::DispatchPosted(ControllerLink& link) {
-  uint32_t port = 0;
-  while (!stopped_ && read(wakeRead_, &port, sizeof port) == sizeof port) link.OnCommReceive(port);
-}
-
-void CliHost::FireDueTimers(ControllerLink& link) {
-  for (int slot = 0; slot < 2 && !stopped_; ++slot) {
-    Timer& t = timers_[slot];
-    if (!t.running || Clock::now() < t.due) continue;
-    t.due += std::chrono::milliseconds(t.intervalMs);
-    if (slot == 0) {
-      link.Timer1Timer();
-    } else {
-      link.Timer5Timer();
-    }
-  }
-}
-
-int CliHost::MsUntilNextTimer() const {
-  int wait = kIdleLimitMs;
-  const auto now = Clock::now();
-  for (const Timer& t : timers_) {
-    if (!t.running) continue;
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(t.due - now).count();
-    wait = std::min<int>(wait, ms < 0 ? 0 : static_cast<int>(ms));
-  }
-  return wait;
-}
-
 int CliHost::RunUntilStopped(ControllerLink& link, const char* successText) {
-  auto lastEvent = Clock::now();
-  while (!stopped_) {
-    pollfd wake{wakeRead_, POLLIN, 0};
-    const int ready = poll(&wake, 1, MsUntilNextTimer() + 1);
-    if (ready > 0) {
-      DispatchPosted(link);
-      lastEvent = Clock::now();
-    }
-    FireDueTimers(link);
-    const bool timing = timers_[0].running || timers_[1].running;
-    if (!timing && Clock::now() - lastEvent > std::chrono::milliseconds(kIdleLimitMs)) break;
-  }
+  const PolledLink one[] = {{this, &link}};
+  while (!Finished()) PollLinks(one, kIdleLimitMs);
   if (progressShown_) std::fputc('\n', stderr);
   progressShown_ = false;
   if (link.port().IsOpen()) link.EndTransaction();
@@ -203,6 +115,18 @@ int ParseLinkArgs(int argc, char** argv, const char* usage, bool needModel, Link
   if (error.empty()) return kProceed;
   std::fprintf(stderr, "vqled-cli %s: %s\nusage: %s\n", argv[0], error.c_str(), usage);
   return kExitUsage;
+}
+
+bool ParseEndDate(const char* text, LocalTime& date) {
+  int year = 0, month = 0, day = 0;
+  char tail = 0;
+  if (std::sscanf(text, "%4d-%2d-%2d%c", &year, &month, &day, &tail) != 3) return false;
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (year < 2000 || year > 2099 || month < 1 || month > 12) return false;
+  const bool leapDay = month == 2 && year % 4 == 0;  // 2000 is a leap year
+  if (day < 1 || day > kDays[month - 1] + (leapDay ? 1 : 0)) return false;
+  date = {year, month, day, 0, 0, 0};
+  return true;
 }
 
 LinkSession::LinkSession(const LinkArgs& args) {

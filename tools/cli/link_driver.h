@@ -1,11 +1,9 @@
 // Running the controller link from the command line: a host that shows the
-// status texts and a progress bar on stderr, keeps the two link timers in a
-// poll loop with real time, and wakes the loop when the port's watch thread
-// reports received bytes. Every transaction ends through its own end, the
-// probe give-up or the watchdog, so the loop always returns.
+// status texts and a progress bar on stderr and runs the link in the poll
+// loop of link/flash_loop.h with real time. Every transaction ends through
+// its own end, the probe give-up or the watchdog, so the loop always returns.
 #pragma once
 
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +11,7 @@
 #include "document/document.h"
 #include "files/area_image.h"
 #include "link/controller_link.h"
+#include "link/flash_loop.h"
 #include "link/link_host.h"
 #include "model/model_catalogue.h"
 #include "model/model_profile.h"
@@ -20,12 +19,9 @@
 
 namespace vqled::cli {
 
-class CliHost : public FullLinkHost {
+class CliHost : public PolledLinkHost {
  public:
   CliHost(std::string portText, ModelProfile& profile, PatternStore& store);
-  ~CliHost() override;
-  CliHost(const CliHost&) = delete;
-  CliHost& operator=(const CliHost&) = delete;
 
   void SetStatus(const Text& text) override;
   void SetAreaLabel(const Text& text) override;
@@ -36,19 +32,12 @@ class CliHost : public FullLinkHost {
   void SetLinkLamp(bool) override {}
   void SetControlEnabled(LinkControl, bool) override {}
   void ShowMessage(const Text& text, const Text& caption) override;
-  void StartTimer(LinkTimer timer, int intervalMs) override;
-  void StopTimer(LinkTimer timer) override;
   void SetClockText(std::string_view) override {}
   void SetDayCount(std::string_view) override {}
   void SwitchToModelVQM28() override;
-  std::string_view PortText() override { return portText_; }
-  LocalTime LocalNow() override;
-  int64_t NowSeconds() override;
   LocalTime EndDate() override { return endDate; }
   bool DebugImageWanted() override { return false; }
   void SaveConfig() override {}
-  void PostReceive(uint32_t port) override;
-  void LinkStopped() override { stopped_ = true; }
 
   // Runs timers and receive notifications for link until it stops; returns
   // the exit status: 0 when the last status text is successText.
@@ -57,30 +46,19 @@ class CliHost : public FullLinkHost {
   LocalTime endDate;
 
  private:
-  using Clock = std::chrono::steady_clock;
-  struct Timer {
-    bool running = false;
-    int intervalMs = 0;
-    Clock::time_point due;
-  };
-  Timer& Slot(LinkTimer timer) { return timer == TIMER_1 ? timers_[0] : timers_[1]; }
-  void DispatchPosted(ControllerLink& link);
-  void FireDueTimers(ControllerLink& link);
-  int MsUntilNextTimer() const;
   void PrintProgress();
 
-  std::string portText_;
   ModelProfile& profile_;
   PatternStore& store_;
-  Timer timers_[2];
-  int wakeRead_ = -1;
-  int wakeWrite_ = -1;
-  bool stopped_ = false;
   std::string lastStatus_;
   bool progressShown_ = false;
   int progress_ = 0;
   std::string counter_;  // the block or area number last shown as status
 };
+
+// Reads an end date "YYYY-MM-DD" in 2000..2099 (the frame carries the year
+// within the century); false when the text is no such date.
+bool ParseEndDate(const char* text, LocalTime& date);
 
 // The common arguments of the link commands.
 struct LinkArgs {
