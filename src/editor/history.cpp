@@ -121,7 +121,7 @@ void History::Begin(const PatternStore& store, const StepScope& scope) {
   snapshotCells_.clear();
   snapshotTimes_.clear();
   for (int a = scope.firstArea; a < scope.firstArea + scope.areaCount; ++a) {
-    for (int r = 0; r < scope.rowCount; ++r) {
+    for (int r = scope.firstRow; r < scope.firstRow + scope.rowCount; ++r) {
       const int32_t* row = store.Row(a, r);
       if (AllZero(row, kColumnsPerArea)) {
         rowCopies_.push_back(kZeroRow);
@@ -148,7 +148,7 @@ bool History::End(const PatternStore& store, StepKind kind, int area, bool merge
   size_t copy = 0;
   for (int a = scope_.firstArea; a < scope_.firstArea + scope_.areaCount; ++a) {
     HistoryRun head{static_cast<uint8_t>(a), PLANE_CELLS, 0, 0, 0};
-    for (int r = 0; r < scope_.rowCount; ++r, ++copy) {
+    for (int r = scope_.firstRow; r < scope_.firstRow + scope_.rowCount; ++r, ++copy) {
       head.row = static_cast<uint16_t>(r);
       const uint32_t at = rowCopies_[copy];
       DiffRow(at == kZeroRow ? nullptr : snapshotCells_.data() + at, store.Row(a, r),

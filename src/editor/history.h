@@ -23,37 +23,38 @@ namespace vqled {
 
 // Which command made a step; the window names the step by it in its menu.
 enum StepKind : int {
-  STEP_CELL_CLICK = 0,       // a click on a cell
-  STEP_VALUE_ENTRY,          // a value typed into HYEdit
-  STEP_FRAME_TIME,           // TimeComb / TimeComb2
-  STEP_DEFAULT_TIMES,        // time1..5, timeT1..5
-  STEP_PLAY_SETTINGS,        // loop buttons, Edit6, the end boxes
-  STEP_INSERT_COLUMN,        // N1
-  STEP_DELETE_COLUMN,        // N2
-  STEP_FILL_SELECTED,        // N4
-  STEP_PASTE,                // N5
-  STEP_CLEAR_SELECTED,       // N6
-  STEP_RAMP_CHANNELS,        // N7
-  STEP_RAMP_FRAMES,          // N8
-  STEP_PASTE_CHANNEL,        // N10
-  STEP_STACKED_RUN,          // Button7
-  STEP_RUN,                  // Button8
-  STEP_CLEAR_AREA,           // BitBtn10
-  STEP_CLEAR_ALL,            // BitBtn3
-  STEP_IMPORT_AREA,          // BitBtn9, .led
-  STEP_IMPORT_ALL,           // BitBtn4, .Aled
-  STEP_PERCENT_WRITE_BACK,   // percent values above 100 brought to 100 by painting
+  STEP_CELL_CLICK = 0,      // a click on a cell
+  STEP_VALUE_ENTRY,         // a value typed into HYEdit
+  STEP_FRAME_TIME,          // TimeComb / TimeComb2
+  STEP_DEFAULT_TIMES,       // time1..5, timeT1..5
+  STEP_PLAY_SETTINGS,       // loop buttons, Edit6, the end boxes
+  STEP_INSERT_COLUMN,       // N1
+  STEP_DELETE_COLUMN,       // N2
+  STEP_FILL_SELECTED,       // N4
+  STEP_PASTE,               // N5
+  STEP_CLEAR_SELECTED,      // N6
+  STEP_RAMP_CHANNELS,       // N7
+  STEP_RAMP_FRAMES,         // N8
+  STEP_PASTE_CHANNEL,       // N10
+  STEP_STACKED_RUN,         // Button7
+  STEP_RUN,                 // Button8
+  STEP_CLEAR_AREA,          // BitBtn10
+  STEP_CLEAR_ALL,           // BitBtn3
+  STEP_IMPORT_AREA,         // BitBtn9, .led
+  STEP_IMPORT_ALL,          // BitBtn4, .Aled
+  STEP_PERCENT_WRITE_BACK,  // percent values above 100 brought to 100 by painting
   STEP_KIND_COUNT
 };
 
-// What a step may change: cells of rows [0, rowCount) of the areas
-// [firstArea, firstArea + areaCount), every column, plus the frame times,
-// default times and play settings of those areas. rowCount 0: times and
-// settings only.
+// What a step may change: cells of rows [firstRow, firstRow + rowCount) of
+// the areas [firstArea, firstArea + areaCount), every column, plus the frame
+// times, default times and play settings of those areas. rowCount 0: times
+// and settings only.
 struct StepScope {
   int firstArea = 0;
   int areaCount = 1;
   int rowCount = 0;
+  int firstRow = 0;
 };
 
 // The slots a run addresses: a row of cells, or one area's frame time values,

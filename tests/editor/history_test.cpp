@@ -22,7 +22,10 @@ std::vector<Stored> Runs(const HistoryStep& step) {
   std::vector<Stored> out;
   size_t at = 0;
   for (const HistoryRun& run : step.runs) {
-    out.push_back({run.plane, run.area, run.row, run.firstColumn,
+    out.push_back({run.plane,
+                   run.area,
+                   run.row,
+                   run.firstColumn,
                    {step.values.begin() + at, step.values.begin() + at + run.count}});
     at += run.count;
   }
