@@ -54,6 +54,7 @@ class Shape;
 class NumberKeyFilter;
 class DigitsValidator;
 class VirtualController;
+class UndoMenu;
 
 class TForm2 : public QWidget {
   Q_OBJECT
@@ -137,6 +138,9 @@ class TForm2 : public QWidget {
   void OpenRunDialog();
   void Button7Click();  // FillStackedRun
   void Button8Click();  // FillRun
+  // The undo and redo items of RightMenu and their keys (undo_menu.h).
+  void UndoItemClick();
+  void RedoItemClick();
 
   // Pattern files and the preview.
   void BitBtn6Click();   // save all areas as .Aled
@@ -225,6 +229,7 @@ class TForm2 : public QWidget {
   AreaControls& TakeAreaControls();
   void ShowAreaControls(const AreaControls& controls);
   void ShowAreaView(const AreaControls& controls, const AreaView& view);
+  void ShowRestoredStep(int area);
   void StoreLoopMode(int loopMode);
   void CheckEndBoxClick(int box, bool checked);
   int ReadInt(const QString& text) const;
@@ -271,6 +276,7 @@ class TForm2 : public QWidget {
   std::unique_ptr<EntryPanel> entry_;
   std::unique_ptr<EditCommandsPanel> commands_;
   std::unique_ptr<PreviewPanel> preview_;
+  UndoMenu* undoMenu_ = nullptr;
 };
 
 }  // namespace vqled

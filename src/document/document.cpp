@@ -224,12 +224,12 @@ void Document::BeginStep(StepKind kind, int onlyRow) {
   if (stepDepth_++ > 0) return;
   stepKind_ = kind;
   stepArea_ = store_->currentArea;
-  history_.Begin(*store_, ScopeOf(kind, onlyRow));
+  if (kind != STEP_NONE) history_.Begin(*store_, ScopeOf(kind, onlyRow));
 }
 
 // Keystrokes into Edit6 or a time list fold into one step.
 bool Document::EndStep() {
-  if (stepDepth_ == 0 || --stepDepth_ > 0) return false;
+  if (stepDepth_ == 0 || --stepDepth_ > 0 || stepKind_ == STEP_NONE) return false;
   const bool merge = stepKind_ == STEP_PLAY_SETTINGS || stepKind_ == STEP_DEFAULT_TIMES;
   return history_.End(*store_, stepKind_, stepArea_, merge);
 }

@@ -115,9 +115,10 @@ class Document {
   // change in BeginStep/EndStep or a StepGuard, so the step records every
   // write, whoever makes it. Steps nest: only the outermost one records, with
   // its kind. A step that changed nothing (a refused number or file) is not
-  // kept. Undo and Redo return the area the step was made in, -1 when there
-  // is none. onlyRow: the step writes no cell outside that row of the
-  // current area (a cell click), so only that row is compared.
+  // kept. STEP_NONE opens a scope whose writes are no step (start-up, model
+  // switches), steps nested in it included. Undo and Redo return the area the step was made in, -1
+  // when there is none. onlyRow: the step writes no cell outside that row of the current area (a
+  // cell click), so only that row is compared.
   void BeginStep(StepKind kind, int onlyRow = -1);
   bool EndStep();
   bool StepOpen() const { return stepDepth_ > 0; }
