@@ -78,7 +78,11 @@ void DiffRow(const int32_t* before, const int32_t* current, int count, HistoryRu
     head.firstColumn = static_cast<uint16_t>(first);
     head.count = static_cast<uint16_t>(i - first);
     runs.push_back(head);
-    for (int k = first; k < i; ++k) values.push_back(old(k));
+    if (before == nullptr) {
+      values.insert(values.end(), i - first, 0);
+    } else {
+      values.insert(values.end(), before + first, before + i);
+    }
   }
 }
 
@@ -120,6 +124,11 @@ void History::Begin(const PatternStore& store, const StepScope& scope) {
   rowCopies_.clear();
   snapshotCells_.clear();
   snapshotTimes_.clear();
+  // Room for every row of the scope: address space only, the copies touch
+  // what they fill; no copying as the buffer grows.
+  const size_t scopeCells = static_cast<size_t>(scope.areaCount) * scope.rowCount * kColumnsPerArea;
+  snapshotCells_.reserve(scopeCells);
+  scratchValues_.reserve(scopeCells + static_cast<size_t>(scope.areaCount) * 3 * kColumnsPerArea);
   for (int a = scope.firstArea; a < scope.firstArea + scope.areaCount; ++a) {
     for (int r = scope.firstRow; r < scope.firstRow + scope.rowCount; ++r) {
       const int32_t* row = store.Row(a, r);
@@ -168,18 +177,22 @@ bool History::End(const PatternStore& store, StepKind kind, int area, bool merge
             scratchValues_);
     times += 2 * kColumnsPerArea + kSettingSlots;
   }
+  const bool changed = !scratchRuns_.empty();
+  // A repeat of the newest step's runs: that step holds the values from
+  // before both already.
+  const bool merged = changed && merge && redo_.empty() && !undo_.empty() &&
+                      undo_.back().kind == kind && undo_.back().area == area &&
+                      SameRuns(undo_.back().runs, scratchRuns_);
+  if (changed && !merged) {
+    HistoryStep step;
+    step.kind = kind;
+    step.area = area;
+    step.runs.assign(scratchRuns_.begin(), scratchRuns_.end());
+    step.values.assign(scratchValues_.begin(), scratchValues_.end());
+    Push(std::move(step));
+  }
   ReleaseSnapshot();
-  if (scratchRuns_.empty()) return false;
-  if (merge && redo_.empty() && !undo_.empty() && undo_.back().kind == kind &&
-      undo_.back().area == area && SameRuns(undo_.back().runs, scratchRuns_))
-    return true;  // the newest step already holds the values from before both
-  HistoryStep step;
-  step.kind = kind;
-  step.area = area;
-  step.runs.assign(scratchRuns_.begin(), scratchRuns_.end());
-  step.values.assign(scratchValues_.begin(), scratchValues_.end());
-  Push(std::move(step));
-  return true;
+  return changed;
 }
 
 void History::FoldCell(StepKind kind, int area, int row, int column, int32_t before) {
@@ -254,9 +267,8 @@ void History::DropOverBudget() {
 }
 
 void History::ReleaseSnapshot() {
-  if (snapshotCells_.capacity() > kKeptSnapshotCells) {
-    std::vector<int32_t>().swap(snapshotCells_);
-  }
+  if (snapshotCells_.capacity() > kKeptSnapshotCells) std::vector<int32_t>().swap(snapshotCells_);
+  if (scratchValues_.capacity() > kKeptSnapshotCells) std::vector<int32_t>().swap(scratchValues_);
 }
 
 }  // namespace vqled
