@@ -127,7 +127,7 @@ class RandomEdits {
 
   // Clears and imports, now and then.
   void Rare() {
-    switch (Pick(0, 60)) {
+    switch (Pick(0, 150)) {
       case 0:
         doc_.ClearCurrentArea();
         break;
