@@ -174,7 +174,9 @@ void TForm2::resizeEvent(QResizeEvent* event) {
 // settings and patterns, the language, the lamps, then area 1 shown. No step
 // stops the start: an error one raises is shown by the error display and the
 // next step runs, so the window always opens with what could be applied.
+// The start-up state has nothing to undo.
 void TForm2::FormCreate() {
+  StepGuard startup(document_, STEP_NONE);
   FillTimeLists();
   ui_->Label136->clear();
   ClearClipboard(document_.clipboard());

@@ -55,6 +55,7 @@ class NumberKeyFilter;
 class DigitsValidator;
 class VirtualController;
 class GridKeys;
+class UndoMenu;
 
 class TForm2 : public QWidget {
   Q_OBJECT
@@ -138,6 +139,9 @@ class TForm2 : public QWidget {
   void OpenRunDialog();
   void Button7Click();  // FillStackedRun
   void Button8Click();  // FillRun
+  // The undo and redo items of RightMenu and their keys (undo_menu.h).
+  void UndoItemClick();
+  void RedoItemClick();
 
   // Pattern files and the preview.
   void BitBtn6Click();   // save all areas as .Aled
@@ -228,6 +232,7 @@ class TForm2 : public QWidget {
   AreaControls& TakeAreaControls();
   void ShowAreaControls(const AreaControls& controls);
   void ShowAreaView(const AreaControls& controls, const AreaView& view);
+  void ShowRestoredStep(int area);
   void StoreLoopMode(int loopMode);
   void CheckEndBoxClick(int box, bool checked);
   int ReadInt(const QString& text) const;
@@ -277,6 +282,7 @@ class TForm2 : public QWidget {
   // The keyboard over the grid (grid_keys.h), made after the entry is
   // connected and gone before the entry panel.
   std::unique_ptr<GridKeys> keys_;
+  UndoMenu* undoMenu_ = nullptr;
 };
 
 }  // namespace vqled

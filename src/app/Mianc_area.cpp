@@ -165,7 +165,9 @@ void TForm2::LayoutForControllers() {
   ApplyGridLayout(grid);
 }
 
+// A model switch is no undo step, though showing area 1 may enable it.
 void TForm2::ComboBox6Change() {
+  StepGuard noStep(document_, STEP_NONE);
   LayoutGrid(ApplyModelProfile());
   if (ui_->ComboBox4->isEnabled()) LayoutForControllers();
   ShowArea();
@@ -253,10 +255,23 @@ void TForm2::ShowArea() {
   ShowAreaView(document_.controls(), document_.ShowArea(ui_->TabControl1->currentIndex()));
 }
 
+// After an undo or redo: the step's area current, its tab selected and its
+// settings shown as the store holds them, the grid repainted.
+void TForm2::ShowRestoredStep(int area) {
+  if (area < 0) return;
+  TakeAreaControls();
+  const AreaView view = document_.ShowRestoredArea(area);
+  if (ui_->TabControl1->count() > area) {
+    const QSignalBlocker quiet(ui_->TabControl1);
+    ui_->TabControl1->setCurrentIndex(area);
+  }
+  ShowAreaView(document_.controls(), view);
+}
+
 void TForm2::StoreLoopMode(int loopMode) {
-  AreaControls& controls = TakeAreaControls();
-  ChooseLoopMode(document_.store(), document_.profile(), controls, loopMode);
-  ShowAreaControls(controls);
+  TakeAreaControls();
+  document_.ChooseLoopMode(loopMode);
+  ShowAreaControls(document_.controls());
 }
 
 void TForm2::RadioButton1Click() {
@@ -273,20 +288,20 @@ void TForm2::RadioButton4Click() {
 }
 
 void TForm2::Edit6Change() {
-  const Outcome stored = StoreLoopCount(document_.store(), ui_->Edit6->text().toStdString());
+  const Outcome stored = document_.StoreLoopCount(ui_->Edit6->text().toStdString());
   if (!stored.ok) throw ConvertError(Tr(stored.message));
 }
 
 void TForm2::CheckBox2Click() {
-  AreaControls& controls = TakeAreaControls();
-  StoreEnabled(document_.store(), controls, ui_->CheckBox2->isChecked());
-  ShowAreaControls(controls);
+  TakeAreaControls();
+  document_.StoreEnabled(ui_->CheckBox2->isChecked());
+  ShowAreaControls(document_.controls());
 }
 
 void TForm2::CheckEndBoxClick(int box, bool checked) {
-  AreaControls& controls = TakeAreaControls();
-  CheckEndBox(document_.store(), controls, static_cast<EndBox>(box), checked);
-  ShowAreaControls(controls);
+  TakeAreaControls();
+  document_.CheckEndBox(static_cast<EndBox>(box), checked);
+  ShowAreaControls(document_.controls());
 }
 
 void TForm2::CheckBox3Click() {
@@ -297,16 +312,16 @@ void TForm2::CheckBox6Click() {
 }
 
 void TForm2::ComboBox13Change() {
-  AreaControls& controls = TakeAreaControls();
-  StoreEndListChoice(document_.store(), controls, ui_->ComboBox13->currentIndex());
+  TakeAreaControls();
+  document_.StoreEndListChoice(ui_->ComboBox13->currentIndex());
 }
 
 // time1Change: an empty or zero time becomes "1"; every default time of the
 // current area is stored from the time and unit lists.
 void TForm2::StoreDefaultTimes() {
-  AreaControls& controls = TakeAreaControls();
-  const Outcome stored = vqled::StoreDefaultTimes(document_.store(), controls);
-  ShowAreaControls(controls);
+  TakeAreaControls();
+  const Outcome stored = document_.StoreDefaultTimes();
+  ShowAreaControls(document_.controls());
   if (!stored.ok) throw ConvertError(Tr(stored.message));
 }
 

@@ -71,7 +71,9 @@ void TForm2::StringGrid1MouseMove(QPoint viewportPos) {
   entry_->MouseMove(viewportPos);
 }
 
+// A release on a cell may toggle it: a step.
 void TForm2::StringGrid1MouseUp(Qt::MouseButton button, QPoint viewportPos, QPoint screenPos) {
+  StepGuard step(document_, STEP_CELL_CLICK);
   entry_->MouseUp(button, viewportPos, screenPos);
 }
 
@@ -80,6 +82,7 @@ void TForm2::StringGrid1TopLeftChanged() {
 }
 
 void TForm2::OpenValueEntry(int column, int row) {
+  StepGuard step(document_, STEP_CELL_CLICK);
   entry_->OpenValueEntry(column, row);
 }
 
@@ -100,18 +103,22 @@ void TForm2::HYEditChange() {
 }
 
 void TForm2::HYEditEnter() {
+  StepGuard step(document_, STEP_VALUE_ENTRY);
   entry_->EntryEnter();
 }
 
 void TForm2::HYEditMouseLeave() {
+  StepGuard step(document_, STEP_VALUE_ENTRY);
   entry_->EntryMouseLeave();
 }
 
 void TForm2::TimeCombSelect(int index) {
+  StepGuard step(document_, STEP_FRAME_TIME);
   entry_->TimeTypeSelect(index);
 }
 
 void TForm2::TimeComb2Select(int index) {
+  StepGuard step(document_, STEP_FRAME_TIME);
   entry_->TimeValueSelect(index);
 }
 

@@ -10,6 +10,7 @@
 #include "Mianc.h"
 #include "string_grid.h"
 #include "ui_Mianc.h"
+#include "undo_menu.h"
 
 namespace vqled {
 
@@ -26,6 +27,7 @@ const ControlLookup& TForm2::Controls() const {
 void TForm2::SwitchLanguage(Language language) {
   SelectLanguage(languageMode, language);
   preview_->SetLanguage(language);
+  undoMenu_->SetLanguage(language);
   for (const CaptionRow& row : kCaptionRows) {
     const char* caption = row.caption[language];
     if (caption == nullptr) continue;

@@ -10,6 +10,7 @@
 #include "application.h"
 #include "editor/generators.h"
 #include "ui_Mianc.h"
+#include "undo_menu.h"
 
 namespace vqled {
 
@@ -77,6 +78,9 @@ void TForm2::ConnectMenu() {
     connect(item, &QAction::triggered, this,
             [this, handler = command.handler] { RunHandler([&] { (this->*handler)(); }); });
   }
+  undoMenu_ = new UndoMenu(
+      this, RightMenu, document_.history(), [this] { RunHandler([this] { UndoItemClick(); }); },
+      [this] { RunHandler([this] { RedoItemClick(); }); });
   connect(ui_->Button7, &QPushButton::clicked, this,
           [this] { RunHandler([this] { Button7Click(); }); });
   connect(ui_->Button8, &QPushButton::clicked, this,
@@ -109,34 +113,43 @@ void TForm2::ConnectMenu() {
   });
 }
 
+// Each command that writes cells is one undo step.
 void TForm2::N1Click() {
+  StepGuard step(document_, STEP_INSERT_COLUMN);
   commands_->InsertColumn();
 }
 void TForm2::N2Click() {
+  StepGuard step(document_, STEP_DELETE_COLUMN);
   commands_->DeleteColumn();
 }
 void TForm2::N3Click() {
   commands_->CopyWith(false, false);
 }
 void TForm2::N4Click() {
+  StepGuard step(document_, STEP_FILL_SELECTED);
   commands_->CopyWith(true, false);
 }
 void TForm2::N5Click() {
+  StepGuard step(document_, STEP_PASTE);
   commands_->PasteClip();
 }
 void TForm2::N6Click() {
+  StepGuard step(document_, STEP_CLEAR_SELECTED);
   commands_->CopyWith(false, true);
 }
 void TForm2::N7Click() {
+  StepGuard step(document_, STEP_RAMP_CHANNELS);
   commands_->Ramp(false);
 }
 void TForm2::N8Click() {
+  StepGuard step(document_, STEP_RAMP_FRAMES);
   commands_->Ramp(true);
 }
 void TForm2::N9Click() {
   commands_->CopyChannel();
 }
 void TForm2::N10Click() {
+  StepGuard step(document_, STEP_PASTE_CHANNEL);
   commands_->PasteChannel();
 }
 void TForm2::OpenStackedRunDialog() {
@@ -146,10 +159,21 @@ void TForm2::OpenRunDialog() {
   commands_->OpenRunDialog();
 }
 void TForm2::Button7Click() {
+  StepGuard step(document_, STEP_STACKED_RUN);
   commands_->FinishStackedRun();
 }
 void TForm2::Button8Click() {
+  StepGuard step(document_, STEP_RUN);
   commands_->FinishRun();
+}
+
+void TForm2::UndoItemClick() {
+  ShowRestoredStep(document_.Undo());
+  undoMenu_->Refresh();
+}
+void TForm2::RedoItemClick() {
+  ShowRestoredStep(document_.Redo());
+  undoMenu_->Refresh();
 }
 
 }  // namespace vqled

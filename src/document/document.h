@@ -12,6 +12,9 @@
 #include <string_view>
 
 #include "editor/commands.h"
+#include "editor/generators.h"
+#include "editor/history.h"
+#include "editor/selection.h"
 #include "files/area_image.h"
 #include "files/download_image.h"
 #include "files/pattern_files.h"
@@ -80,6 +83,56 @@ class Document {
   AreaView ClearAllAreas();
   void ClearCurrentArea();
 
+  // The area band's rules on the current area, with the form inputs in
+  // controls(): the loop buttons, Edit6, CheckBox2, the end boxes and
+  // ComboBox13, the default times time1..5 and timeT1..5.
+  void ChooseLoopMode(int loopMode);
+  Outcome StoreLoopCount(std::string_view text);
+  void StoreEnabled(bool checked);
+  void CheckEndBox(EndBox box, bool checked);
+  void StoreEndListChoice(int index);
+  Outcome StoreDefaultTimes();
+
+  // The grid's entry and menu commands on the current area (see
+  // editor/entry.h, commands.h, generators.h). Copy fills or clears the
+  // rectangle as fill and clear say.
+  bool ToggleCell(GridCell cell, int boxNumber);
+  Outcome StoreEntryNumber(GridCell editCell, std::string_view text);
+  void PickTimeType(GridCell editCell, int itemIndex);
+  Outcome PickTimeValue(GridCell editCell, std::string_view itemText);
+  void CopySelection(const GridCellRect& rect, bool fill, bool clear, int fillValue);
+  void PasteClip(GridCell editCell);
+  void InsertColumn(GridCell editCell);
+  void DeleteColumn(GridCell editCell);
+  void CopyChannel(GridCell editCell);
+  void PasteChannel(GridCell editCell);
+  Outcome Ramp(GridCell editCell, const RampControls& controls, bool alongFrames);
+  Outcome FillRun(const RunFields& fields, int value, bool stacked);
+
+  // The undo history. Each operation above that changes the store, and the
+  // imports, run as one step; a caller that changes the store through other
+  // functions (a window handler, an import of another format) wraps the
+  // change in BeginStep/EndStep or a StepGuard, so the step records every
+  // write, whoever makes it. Steps nest: only the outermost one records, with
+  // its kind. A step that changed nothing (a refused number or file) is not
+  // kept. STEP_NONE opens a scope whose writes are no step (start-up, model
+  // switches), steps nested in it included. Undo and Redo return the area the step was made in, -1
+  // when there is none. onlyRow: the step writes no cell outside that row of the current area (a
+  // cell click), so only that row is compared.
+  void BeginStep(StepKind kind, int onlyRow = -1);
+  bool EndStep();
+  bool StepOpen() const { return stepDepth_ > 0; }
+  int Undo();
+  int Redo();
+  History& history() { return history_; }
+  const History& history() const { return history_; }
+  // Painting brought a cell of the current area from before to what it holds
+  // now (a percent value above 100): folded into the newest step.
+  void FoldPaintedCell(int row, int column, int32_t before);
+  // The area a step was undone or redone in made current and shown as the
+  // store now holds it (CheckBox2 as its enabled setting), writing nothing.
+  AreaView ShowRestoredArea(int area);
+
   // The areas the editor can make current on the model in force: one per tab
   // of TabControl1 (VQ-M28 has 20, one more than its all-areas download
   // sends), and area 0 alone on single-area models.
@@ -120,6 +173,7 @@ class Document {
 
  private:
   EncodeContext Encoding() { return {profile_, header_, *image_}; }
+  StepScope ScopeOf(StepKind kind, int onlyRow) const;
 
   std::unique_ptr<PatternStore> store_;
   ModelProfile profile_;
@@ -128,6 +182,24 @@ class Document {
   int modelIndex_ = -1;
   std::unique_ptr<ImageBuffer> image_;
   std::unique_ptr<EditorClipboard> clipboard_;
+  History history_;
+  int stepDepth_ = 0;
+  StepKind stepKind_ = STEP_CELL_CLICK;
+  int stepArea_ = 0;
+};
+
+// Opens a step of the document for the guard's scope.
+class StepGuard {
+ public:
+  StepGuard(Document& document, StepKind kind, int onlyRow = -1) : document_(document) {
+    document.BeginStep(kind, onlyRow);
+  }
+  ~StepGuard() { document_.EndStep(); }
+  StepGuard(const StepGuard&) = delete;
+  StepGuard& operator=(const StepGuard&) = delete;
+
+ private:
+  Document& document_;
 };
 
 }  // namespace vqled

@@ -170,6 +170,8 @@ inline constexpr ControlEntry kControls[] = {
     {"Window1", CONTROL_MENU_ITEM, "the template submenu", ""},
     {"NewWindow1", CONTROL_MENU_ITEM, "opens the stacked flow dialog", "OpenStackedRunDialog"},
     {"ile1", CONTROL_MENU_ITEM, "opens the flow dialog", "OpenRunDialog"},
+    {"UndoItem", CONTROL_MENU_ITEM, "undoes the last change of the pattern, named in its caption (also Ctrl+Z)", "UndoItemClick"},
+    {"RedoItem", CONTROL_MENU_ITEM, "redoes the last undone change, named in its caption (also Ctrl+Shift+Z, Ctrl+Y)", "RedoItemClick"},
     {"Timer1", CONTROL_TIMER, "the link's probe and send pacing", "Timer1Timer"},
     {"Timer3", CONTROL_TIMER, "steps the preview every 100 ms", "Timer3Timer"},
     {"Timer5", CONTROL_TIMER, "the link's reply watchdog", "Timer5Timer"},
