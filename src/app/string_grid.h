@@ -34,6 +34,7 @@
 #include <functional>
 #include <vector>
 
+#include "cell_drawer.h"
 #include "editor/cell_painter.h"
 #include "editor/selection.h"
 
@@ -43,27 +44,6 @@ namespace vqled {
 
 struct ModelProfile;
 class PatternStore;
-
-// Draws cells as the core painter describes them, inside the cell rectangle
-// (the box and the outlines reach one pixel beyond it, over the grid lines).
-// Texts are rendered once per text, colour and font and then copied, so a
-// full repaint costs little more than filling the boxes.
-class CellPaintDrawer {
- public:
-  CellPaintDrawer();
-  ~CellPaintDrawer();
-  void Draw(QPainter& painter, const CellPaint& paint, const QRect& rect);
-  void ClearCache();  // after a change of the font
-
- private:
-  struct CachedText;
-  const QImage& TextImage(QPainter& painter, const CellText& text);
-
-  std::vector<CachedText> cache_;
-  QFont font_;
-  qreal pixelRatio_ = 1;
-  QString scratch_;
-};
 
 class StringGrid : public QAbstractScrollArea {
   Q_OBJECT
