@@ -52,11 +52,6 @@ void FillFrame(QPainter& painter, const QRect& rect, const QColor& colour) {
 constexpr int kTextCacheSlots = 4096;  // powers of two
 constexpr int kCellCacheSlots = 4096;
 
-uint64_t Mix(uint64_t hash, uint64_t word) {
-  hash ^= word + 0x9e3779b97f4a7c15ull + (hash << 6) + (hash >> 2);
-  return hash * 0xff51afd7ed558ccdull;
-}
-
 uint64_t TextKey(const CellText& text, QRgb colour, QRgb background) {
   uint64_t hash = 1469598103934665603ull;  // FNV-1a
   auto mix = [&hash](uint64_t byte) { hash = (hash ^ byte) * 1099511628211ull; };
@@ -73,11 +68,11 @@ uint64_t PackColour(const PaintColour& colour) {
 
 }  // namespace
 
-CellLook::CellLook(const CellPaint& paint, QRgb background, const QSize& size) {
-  std::memset(words, 0, sizeof words);
-  words[0] = uint64_t{paint.box} | uint64_t{paint.outline} << 8 |
-             uint64_t(paint.textCount) << 16 | uint64_t(size.width() & 0xffff) << 32 |
-             uint64_t(size.height() & 0xffff) << 48;
+CellLook::CellLook(const CellPaint& paint, QRgb background, const QSize& size)
+    : used(2 + 6 * paint.textCount) {
+  std::memset(words + 2, 0, (used - 2) * sizeof(uint64_t));
+  words[0] = uint64_t{paint.box} | uint64_t{paint.outline} << 8 | uint64_t(paint.textCount) << 16 |
+             uint64_t(size.width() & 0xffff) << 32 | uint64_t(size.height() & 0xffff) << 48;
   words[1] = PackColour(paint.boxColour) | uint64_t{background & 0xffffffu} << 40;
   for (int i = 0; i < paint.textCount; ++i) {
     const CellText& text = paint.texts[i];
@@ -90,13 +85,13 @@ CellLook::CellLook(const CellPaint& paint, QRgb background, const QSize& size) {
 }
 
 uint64_t CellLook::Hash() const {
-  uint64_t hash = 0;
-  for (uint64_t word : words) hash = Mix(hash, word);
-  return hash | 1;  // 0 marks a cell not known to be shown
+  uint64_t hash = 0x9e3779b97f4a7c15ull;
+  for (int i = 0; i < used; ++i) hash = (hash ^ words[i]) * 0xff51afd7ed558ccdull;
+  return (hash ^ hash >> 29) | 1;  // 0 marks a cell not known to be shown
 }
 
 bool CellLook::operator==(const CellLook& other) const {
-  return std::memcmp(words, other.words, sizeof words) == 0;
+  return used == other.used && std::memcmp(words, other.words, used * sizeof(uint64_t)) == 0;
 }
 
 struct CellPaintDrawer::CachedText {
@@ -197,7 +192,8 @@ void CellPaintDrawer::Draw(QPainter& painter, const CellPaint& paint, const QRec
 
 QRect CellPaintDrawer::Footprint(const CellPaint& paint, const QSize& size) {
   const QRect cell(QPoint(0, 0), size);
-  if (paint.box == BOX_FRAMED || paint.outline == OUTLINE_AROUND) return cell.adjusted(-1, -1, 1, 1);
+  if (paint.box == BOX_FRAMED || paint.outline == OUTLINE_AROUND)
+    return cell.adjusted(-1, -1, 1, 1);
   if (paint.box == BOX_VALUE) return cell.adjusted(0, 0, 1, 1);
   return cell;
 }
@@ -216,10 +212,8 @@ bool CellPaintDrawer::TextsStayInside(QPainter& painter, const CellPaint& paint,
 
 const CellPaintDrawer::CachedCell* CellPaintDrawer::CellImage(QPainter& painter,
                                                               const CellPaint& paint,
-                                                              const CellLook& look,
+                                                              const CellLook& look, uint64_t hash,
                                                               QRgb background, const QSize& size) {
-  UseFontOf(painter);
-  const uint64_t hash = look.Hash();
   CachedCell& slot = cells_[hash & (kCellCacheSlots - 1)];
   if (slot.hash == hash && slot.look == look) return &slot;
   slot.hash = hash;
@@ -247,14 +241,37 @@ const CellPaintDrawer::CachedCell* CellPaintDrawer::CellImage(QPainter& painter,
 }
 
 void CellPaintDrawer::DrawCell(QPainter& painter, const CellPaint& paint, const CellLook& look,
-                               QRgb background, const QRect& rect) {
-  const CachedCell* cell = CellImage(painter, paint, look, background, rect.size());
+                               uint64_t hash, QRgb background, const QRect& rect) {
+  const CachedCell* cell = CellImage(painter, paint, look, hash, background, rect.size());
   if (cell->direct) {
     painter.fillRect(rect, QColor(background));
     Draw(painter, paint, rect);
     return;
   }
   painter.drawImage(rect.topLeft() + cell->footprint.topLeft(), cell->image, cell->source);
+}
+
+void CellPaintDrawer::DrawCell(Canvas& canvas, const CellPaint& paint, const CellLook& look,
+                               uint64_t hash, QRgb background, const QRect& rect) {
+  const CachedCell* cell = CellImage(canvas.painter, paint, look, hash, background, rect.size());
+  if (cell->direct) {
+    canvas.painter.fillRect(rect, QColor(background));
+    Draw(canvas.painter, paint, rect);
+    return;
+  }
+  const QRect target = cell->footprint.translated(rect.topLeft()) & canvas.clip;
+  if (target.isEmpty()) return;
+  // The cell image's pixel of target's top-left, and the picture's.
+  const QPoint from = target.topLeft() - rect.topLeft() + QPoint(1, 1);
+  const QPoint to = target.topLeft() - canvas.origin;
+  const size_t bytes = static_cast<size_t>(target.width()) * sizeof(QRgb);
+  const qsizetype toLine = canvas.image.bytesPerLine();
+  const qsizetype fromLine = cell->image.bytesPerLine();
+  uchar* out = canvas.image.bits() + to.y() * toLine + to.x() * sizeof(QRgb);
+  const uchar* in = cell->image.constBits() + from.y() * fromLine + from.x() * sizeof(QRgb);
+  for (int line = 0; line < target.height(); ++line, out += toLine, in += fromLine) {
+    std::memcpy(out, in, bytes);
+  }
 }
 
 }  // namespace vqled
