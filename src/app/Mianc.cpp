@@ -43,6 +43,7 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
   GroupRadioButtons();
   CreateGrid();
   CreateMenu();
+  CreateZoomItems();
   CreatePanels();
   CreateTimers();
   CreateLink();

@@ -114,6 +114,12 @@ class TForm2 : public QWidget {
   void StringGrid1MouseMove(QPoint viewportPos);
   void StringGrid1MouseUp(Qt::MouseButton button, QPoint viewportPos, QPoint screenPos);
   void StringGrid1TopLeftChanged();  // the grid scrolled
+  // Zoom of the grid (RightMenu items and their shortcuts).
+  void ZoomIn1Click();
+  void ZoomOut1Click();
+  void ZoomReset1Click();
+  void FitArea1Click();
+  void FitSelection1Click();
   void OpenValueEntry(int column, int row);
   void OpenTimeTypeList(int column);
   void OpenTimeValueList(int column);
@@ -197,6 +203,7 @@ class TForm2 : public QWidget {
   void GroupRadioButtons();
   void CreateGrid();
   void CreateMenu();
+  void CreateZoomItems();
   void CreateTimers();
   void CreatePanels();
   void CreatePreviewLamps();

@@ -30,6 +30,9 @@ void TForm2::ConnectEntry() {
           [this](Qt::MouseButton button, QPoint viewport, QPoint screen) {
             RunHandler([&] { StringGrid1MouseUp(button, viewport, screen); });
           });
+  // The hover label follows a wheel scroll or a zoom under a resting pointer.
+  connect(StringGrid1, &StringGrid::gridHover, this,
+          [this](QPoint viewport) { StringGrid1MouseMove(viewport); });
   connect(StringGrid1, &StringGrid::gridScrolled, this,
           [this] { RunHandler([this] { StringGrid1TopLeftChanged(); }); });
   connect(ui_->HYEdit, &QLineEdit::textChanged, this, [this] { HYEditChange(); });

@@ -21,7 +21,20 @@
 // that changed, gridMouseMove the buttons held; all three carry the viewport
 // position and the screen position of the pointer event on the cells. The
 // form connects them to StringGrid1MouseDown / StringGrid1MouseMove /
-// StringGrid1MouseUp. gridScrolled follows every scroll (StringGrid1TopLeftChanged).
+// StringGrid1MouseUp. gridScrolled follows every scroll (StringGrid1TopLeftChanged);
+// gridHover gives the pointer's position again when a wheel scroll or a zoom
+// moved other cells under a pointer that stayed where it was.
+//
+// Zoom. The scrolling columns and rows (column >= 2, row >= 1) are shown at
+// zoom percent (25..400) of the sizes set; the sizes set, and what
+// rowHeight / columnWidth answer, stay as they are. Texts shrink with a zoom
+// below 100% and keep their size above it; below 50% cells show their boxes
+// and colours without texts. Ctrl+wheel zooms in steps, keeping the cell
+// under the pointer where it is.
+//
+// Repaints. invalidate() compares what each visible cell would show with what
+// it showed when it was last painted and repaints only the cells that changed
+// (and everything after a scroll, a zoom or a change of the layout).
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -34,6 +47,7 @@
 #include <functional>
 #include <vector>
 
+#include "cell_drawer.h"
 #include "editor/cell_painter.h"
 #include "editor/selection.h"
 
@@ -43,27 +57,6 @@ namespace vqled {
 
 struct ModelProfile;
 class PatternStore;
-
-// Draws cells as the core painter describes them, inside the cell rectangle
-// (the box and the outlines reach one pixel beyond it, over the grid lines).
-// Texts are rendered once per text, colour and font and then copied, so a
-// full repaint costs little more than filling the boxes.
-class CellPaintDrawer {
- public:
-  CellPaintDrawer();
-  ~CellPaintDrawer();
-  void Draw(QPainter& painter, const CellPaint& paint, const QRect& rect);
-  void ClearCache();  // after a change of the font
-
- private:
-  struct CachedText;
-  const QImage& TextImage(QPainter& painter, const CellText& text);
-
-  std::vector<CachedText> cache_;
-  QFont font_;
-  qreal pixelRatio_ = 1;
-  QString scratch_;
-};
 
 class StringGrid : public QAbstractScrollArea {
   Q_OBJECT
@@ -100,7 +93,22 @@ class StringGrid : public QAbstractScrollArea {
   // Installs the core painter over the store's current area; the three
   // objects must outlive the grid (the form owns them).
   void UseCorePainter(PatternStore& store, const ModelProfile& profile, const int& textVariant);
-  void invalidate();  // repaints everything visible
+  void invalidate();  // repaints the visible cells whose look changed
+
+  // Zoom, in percent of the sizes set.
+  static constexpr int kMinZoom = 25;
+  static constexpr int kMaxZoom = 400;
+  int zoom() const { return zoom_; }
+  void setZoom(int percent);  // keeps the first scrolling cell in view at the top-left
+  // Keeps the point of the cells under viewportPos there.
+  void setZoomAt(int percent, const QPoint& viewportPos);
+  void zoomIn();   // the next step up: 25 33 50 67 75 90 100 110 125 150 175 200 250 300 400
+  void zoomOut();  // the next step down
+  // Zooms so that the scrolling cells of the rectangle fill the scrolling
+  // part of the viewport as far as both directions allow, and scrolls them
+  // to its top-left.
+  void fitCells(const GridCellRect& cells);
+  bool showsTexts() const;
 
   // Geometry. cellAt takes a viewport position.
   GridCell cellAt(const QPoint& viewportPos) const;
@@ -131,6 +139,8 @@ class StringGrid : public QAbstractScrollArea {
   void gridMouseMove(Qt::MouseButtons buttons, QPoint viewportPos, QPoint screenPos);
   void gridMouseRelease(Qt::MouseButton button, QPoint viewportPos, QPoint screenPos);
   void gridScrolled();  // the frames or channels in view changed
+  void gridHover(QPoint viewportPos);
+  void zoomChanged(int percent);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -140,15 +150,25 @@ class StringGrid : public QAbstractScrollArea {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
 
  private:
   // One direction of the grid: the sizes of its columns (or rows), the first
   // `fixed` of which never scroll.
+  // Where a point of the cells lies on an axis: a scrolling index and the
+  // fraction of its extent, shown at viewport coordinate `at`.
+  struct Anchor {
+    int index = -1;
+    double fraction = 0;
+    int at = 0;
+  };
   struct Axis {
-    std::vector<int> sizes;
+    std::vector<int> base;   // the sizes set
+    std::vector<int> sizes;  // the sizes shown: base, scrolling ones zoomed
     std::vector<int> start;  // start[i]: sum of sizes[j] + line for j < i
     int fixed = 0;
-    void Rebuild(int line);
+    void Rebuild(int line, int zoom);
     int FixedExtent() const {
       return start.empty() ? 0 : start[std::min<size_t>(fixed, sizes.size())];
     }
@@ -158,12 +178,42 @@ class StringGrid : public QAbstractScrollArea {
     int ClampedIndexAt(int coordinate, int offset) const;  // nearest scrolling index
     // The scrolling indices a view of viewExtent pixels shows (last < first: none).
     void VisibleScrolling(int viewExtent, int offset, int& first, int& last) const;
+    Anchor AnchorAt(int at, int offset) const;
+    int OffsetFor(const Anchor& anchor) const;
+    // The extent indices first..last take at zoom, with their lines.
+    int64_t Extent(int first, int last, int zoom, int line) const;
+    // The largest zoom at which first..last fit into extent pixels.
+    int FitZoom(int first, int last, int extent, int line) const;
+  };
+  // The cells painted last: their looks' hashes over the visible columns
+  // (fixed ones first) and rows, for the geometry they were painted at.
+  struct Shown {
+    bool valid = false;
+    int firstColumn = 0, lastColumn = -1, firstRow = 0, lastRow = -1;
+    int horizontal = 0, vertical = 0;
+    QSize view;
+    std::vector<uint64_t> hashes;
   };
   int HorizontalOffset() const;
   int VerticalOffset() const;
   void Relayout();
   void PaintRegion(QPainter& painter, const QRect& clip, int firstColumn, int lastColumn,
                    int firstRow, int lastRow);
+  void PaintCells(QPainter& painter, const QRect& clip, int firstColumn, int lastColumn,
+                  int firstRow, int lastRow);
+  // The cells of the core painter, drawn into frame_ and copied at once.
+  void PaintCoreCells(QPainter& painter, const QRect& clip, int firstColumn, int lastColumn,
+                      int firstRow, int lastRow);
+  void RepaintAll();
+  void UpdateZoomedFont();
+  void AfterViewMoved();
+  // The visible scrolling ranges of the current geometry.
+  void VisibleRanges(int& firstColumn, int& lastColumn, int& firstRow, int& lastRow) const;
+  bool ShownMatchesView() const;
+  void ResetShown();
+  uint64_t* ShownSlot(int column, int row);
+  CellLook LookOf(int column, int row, const QRect& rect, CellPaint& paint) const;
+  QRgb Background(int column, int row) const;
   void ExtendSelection(const QPoint& viewportPos);
   void AutoScroll(const QPoint& viewportPos);
   void PaintCursorFrame(QPainter& painter);
@@ -174,6 +224,14 @@ class StringGrid : public QAbstractScrollArea {
   int defaultRowHeight_ = 15;
   int lineWidth_ = 1;
   CellPaintCallback painter_;
+  std::function<CellPaint(int column, int row)> source_;  // the core painter
+  int zoom_ = 100;
+  int wheelTurn_ = 0;  // wheel angle not yet zoomed by
+  QFont zoomedFont_;
+  QPoint pointer_;
+  bool pointerInside_ = false;
+  Shown shown_;
+  QImage frame_;  // the picture PaintCoreCells draws into, reused
   GridCellRect selection_{0, 0, -1, -1};
   GridCell current_{kFixedColumns, kFixedRows};
   GridCell anchor_{-1, -1};

@@ -51,6 +51,11 @@ constexpr CaptionRow kCaptionRows[kCaptionRowCount] = {
     {"Window1", {"效果模板", nullptr, "Import template"}},
     {"NewWindow1", {"流水叠加", nullptr, "Flow superposition"}},
     {"ile1", {"流水", nullptr, "Flow"}},
+    {"ZoomIn1", {"放大", "放大", "Zoom in"}},
+    {"ZoomOut1", {"缩小", "縮小", "Zoom out"}},
+    {"ZoomReset1", {"原始大小", "原始大小", "Actual size"}},
+    {"FitArea1", {"适合区域", "適合區域", "Fit the area"}},
+    {"FitSelection1", {"适合选区", "適合選區", "Fit the selection"}},
 };
 
 namespace {
