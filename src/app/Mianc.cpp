@@ -82,7 +82,11 @@ void TForm2::CreateGrid() {
   StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
   StringGrid1->setGeometry(8, 229, 927, 436);
   StringGrid1->setFont(QFont(QStringLiteral("Arial Narrow")));
-  StringGrid1->UseCorePainter(document_.store(), document_.profile(), languageMode.textVariant);
+  // A percent value the painter brings down joins the newest undo step.
+  StringGrid1->UseCorePainter(document_.store(), document_.profile(), languageMode.textVariant,
+                              [this](int row, int column, int32_t before) {
+                                document_.FoldPaintedCell(row, column, before);
+                              });
   StringGrid1->hide();
   StringGrid1->lower();
   ui_->HYEdit->raise();

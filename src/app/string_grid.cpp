@@ -169,10 +169,15 @@ void StringGrid::setCellPainter(CellPaintCallback callback) {
 }
 
 void StringGrid::UseCorePainter(PatternStore& store, const ModelProfile& profile,
-                                const int& textVariant) {
+                                const int& textVariant, WriteBackCallback onWriteBack) {
   painter_ = nullptr;
-  source_ = [&store, &profile, &textVariant](int column, int row) {
-    return PaintCell(store, profile, textVariant, row, column);
+  source_ = [&store, &profile, &textVariant, onWriteBack](int column, int row) {
+    if (!onWriteBack || !PatternStore::InArea(row, column))
+      return PaintCell(store, profile, textVariant, row, column);
+    const int32_t before = store.Cell(store.currentArea, row, column);
+    const CellPaint paint = PaintCell(store, profile, textVariant, row, column);
+    if (store.Cell(store.currentArea, row, column) != before) onWriteBack(row, column, before);
+    return paint;
   };
   RepaintAll();
 }

@@ -90,9 +90,13 @@ class StringGrid : public QAbstractScrollArea {
 
   // Painting.
   void setCellPainter(CellPaintCallback callback);
+  // Called when painting a cell wrote a new value into it (a percent value
+  // above 100 brought to what the model shows), with the value before.
+  using WriteBackCallback = std::function<void(int row, int column, int32_t before)>;
   // Installs the core painter over the store's current area; the three
   // objects must outlive the grid (the form owns them).
-  void UseCorePainter(PatternStore& store, const ModelProfile& profile, const int& textVariant);
+  void UseCorePainter(PatternStore& store, const ModelProfile& profile, const int& textVariant,
+                      WriteBackCallback onWriteBack = {});
   void invalidate();  // repaints the visible cells whose look changed
 
   // Zoom, in percent of the sizes set.
