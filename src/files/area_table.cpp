@@ -456,6 +456,12 @@ TableParse ParsePng(const uint8_t* data, size_t size) {
   return parse;
 }
 
+TableLimits ModelTableLimits(const PatternStore& store) {
+  return {std::clamp(store.gridRowCount - kHeaderRows, 0, kMaxChannels),
+          std::clamp(store.gridColumnCount - kFirstFrameColumn, 0,
+                     kColumnsPerArea - kFirstFrameColumn)};
+}
+
 AreaTable AreaToTable(const PatternStore& store, int area, int channels, int frames) {
   channels = std::clamp(channels, 1, kMaxChannels);
   frames = std::clamp(frames, 1, kColumnsPerArea - kFirstFrameColumn);

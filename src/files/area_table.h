@@ -71,6 +71,14 @@ TableParse ParseCsv(std::string_view text);
 Outcome WritePng(const AreaTable& table, std::vector<uint8_t>& png);
 TableParse ParsePng(const uint8_t* data, size_t size);
 
+// The channels and frames the grid shows on the model in force: what a
+// table of an area covers at most.
+struct TableLimits {
+  int channels;
+  int frames;
+};
+TableLimits ModelTableLimits(const PatternStore& store);
+
 // The channels and frames of an area a table of it covers on a model with
 // channels channel rows and frames frame columns: every channel, and the
 // frames up to the last one with a lit cell or a time other than default
