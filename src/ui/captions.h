@@ -17,7 +17,7 @@ struct CaptionRow {
   const char* caption[3];
 };
 
-constexpr int kCaptionRowCount = 40;
+constexpr int kCaptionRowCount = 45;
 extern const CaptionRow kCaptionRows[kCaptionRowCount];
 
 // The language switches: set textVariant and savedLanguage as the buttons
