@@ -20,7 +20,6 @@ namespace {
 
 constexpr const char* kCsvFilter = "All files (*.*)|*.*|CSV files (*.csv)|*.csv";
 constexpr const char* kPngFilter = "All files (*.*)|*.*|PNG pictures (*.png)|*.png";
-constexpr int kButtonWidth = 52;
 
 const Text kExportTable{"导出当前区表格", "Exporting the current area as a table"};
 const Text kImportTable{"导入表格到当前区", "Importing a table into the current area"};
@@ -54,7 +53,8 @@ TableFileControls CreateTableFileControls(QWidget* form, QPushButton* exportButt
   controls.button = new QPushButton(QStringLiteral("CSV/PNG"), exportButton->parentWidget());
   controls.button->setObjectName(QStringLiteral("TableBtn"));
   const QRect beside = exportButton->geometry();
-  controls.button->setGeometry(beside.right() + 3, beside.top(), kButtonWidth, beside.height());
+  // Above the export button, in the free end of the area band.
+  controls.button->setGeometry(beside.translated(0, -beside.height() - 2));
   auto* menu = new QMenu(form);
   menu->setObjectName(QStringLiteral("TableMenu"));
   controls.csvOut = AddItem(menu, "TableCsvOut");

@@ -1,4 +1,4 @@
-// The table file commands beside the pattern file buttons: the menu button
+// The table file commands above the .VQD export button: the menu button
 // TableBtn ("CSV/PNG") with four items that export the current area as CSV
 // or PNG and import one into it. The TForm2 handlers are in table_files.cpp.
 #pragma once
@@ -17,7 +17,7 @@ struct TableFileControls {
   QAction* pngIn;       // TablePngIn
 };
 
-// Makes the button right of the .VQD export button exportButton, with its
+// Makes the button above the .VQD export button exportButton, with its
 // menu; the captions come from the caption table.
 TableFileControls CreateTableFileControls(QWidget* form, QPushButton* exportButton);
 
