@@ -58,6 +58,7 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
   ConnectSettings();
   ConnectMenu();
   ConnectFiles();
+  ConnectTableFiles();
   ConnectPreview();
   FormCreate();
   ConnectVirtual();

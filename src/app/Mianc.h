@@ -156,6 +156,12 @@ class TForm2 : public QWidget {
   void BitBtn9Click();   // import into the current area
   void BitBtn17Click();  // export the current area as .VQD
   void BitBtn1Click();   // start or stop the preview
+
+  // The current area as a CSV or PNG table file and back (table_files.cpp).
+  void TableCsvOutClick();
+  void TableCsvInClick();
+  void TablePngOutClick();
+  void TablePngInClick();
   void Timer3Timer();
   void PreviewWindowBtnClick();  // open the preview window
   PreviewPanel& preview() { return *preview_; }
@@ -213,6 +219,9 @@ class TForm2 : public QWidget {
   void ConnectSettings();
   void ConnectMenu();
   void ConnectFiles();
+  void ConnectTableFiles();
+  void ExportTable(bool png);
+  void ImportTable(bool png);
   void ConnectPreview();
   std::string ChooseFile(bool save, const char* folder, const char* filter, const char* extension,
                          const QString& preset);

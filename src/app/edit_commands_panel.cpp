@@ -21,11 +21,17 @@ EditCommandsPanel::EditCommandsPanel(Ui::TForm2& ui, StringGrid* grid, EntryPane
                                      Document& document, const LanguageMode& language)
     : ui_(ui), grid_(grid), entry_(entry), document_(document), language_(language) {}
 
+// Copying and clearing also put the copied block on the system clipboard.
 void EditCommandsPanel::CopyWith(bool fill, bool clear) {
   document_.clipboard().fillAfterCopy = fill;
   document_.clipboard().clearAfterCopy = clear;
-  CopySelection(document_.store(), document_.clipboard(), SelectionRect(entry_.pointer),
-                entry_.EntryNumber());
+  const GridCellRect rect = SelectionRect(entry_.pointer);
+  CopySelection(document_.store(), document_.clipboard(), rect, entry_.EntryNumber());
+  const bool copied = rect.left >= 0 && rect.top >= 0 && rect.right >= rect.left &&
+                      rect.bottom >= rect.top && PatternStore::InArea(rect.top, rect.left);
+  if (!fill && copied) {
+    systemClipboard_.Put(CopiedBlock(document_.store(), document_.clipboard(), rect));
+  }
   grid_->invalidate();
 }
 
@@ -39,8 +45,20 @@ void EditCommandsPanel::DeleteColumn() {
   grid_->invalidate();
 }
 
+// A block another window or program put on the system clipboard pastes with
+// its top-left corner at editCell (with its frame times when it came from an
+// editor window); a block that does not parse is refused whole. Otherwise the
+// editor's own clipboard pastes.
 void EditCommandsPanel::PasteClip() {
-  vqled::PasteClip(document_.store(), document_.clipboard(), entry_.pointer.editCell);
+  const GridCell at = entry_.pointer.editCell;
+  if (systemClipboard_.HoldsForeignBlock()) {
+    const TableParse block = systemClipboard_.Take();
+    if (!block.outcome.ok) throw ConvertError(InLanguage(block.outcome.message, language_));
+    PasteAreaTable(document_.store(), document_.store().currentArea, at.row, at.column,
+                   block.table);
+  } else {
+    vqled::PasteClip(document_.store(), document_.clipboard(), at);
+  }
   grid_->invalidate();
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "document/document.h"
+#include "system_clipboard.h"
 #include "ui/captions.h"
 
 class QGroupBox;
@@ -52,6 +53,7 @@ class EditCommandsPanel {
   EntryPanel& entry_;
   Document& document_;
   const LanguageMode& language_;
+  SystemClipboard systemClipboard_;
 };
 
 }  // namespace vqled

@@ -17,7 +17,7 @@ struct CaptionRow {
   const char* caption[3];
 };
 
-constexpr int kCaptionRowCount = 47;
+constexpr int kCaptionRowCount = 52;
 extern const CaptionRow kCaptionRows[kCaptionRowCount];
 
 // The language switches: set textVariant and savedLanguage as the buttons

@@ -28,7 +28,8 @@ const char* const kMadeInCode[] = {
     "N5",         "N6",          "N7",         "N8",         "N9",       "N10",      "Window1",
     "NewWindow1", "ile1",        "Timer1",     "Timer3",     "Timer5",   "DataTime", "UndoItem",
     "RedoItem",   "BitBtnFind",  "PreviewWindowBtn", "ZoomIn1", "ZoomOut1", "ZoomReset1",
-    "FitArea1",   "FitSelection1"};
+    "FitArea1",   "FitSelection1", "TableBtn", "TableCsvOut", "TableCsvIn", "TablePngOut",
+    "TablePngIn"};
 
 // The object names of the form file's widgets and actions.
 QSet<QString> FormNames() {

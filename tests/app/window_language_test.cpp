@@ -28,7 +28,7 @@ constexpr Switch kSwitches[3] = {&TForm2::BitBtn12Click, &TForm2::BitBtn11Click,
 QString Caption(TForm2& form, const char* control) {
   const QString name = QString::fromLatin1(control);
   if (name == form.objectName()) return form.windowTitle();
-  if (auto* item = form.rightMenu()->findChild<QAction*>(name)) return item->text();
+  if (auto* item = form.findChild<QAction*>(name)) return item->text();
   if (auto* label = form.findChild<QLabel*>(name)) return label->text();
   if (auto* button = form.findChild<QAbstractButton*>(name)) return button->text();
   if (auto* group = form.findChild<QGroupBox*>(name)) return group->title();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "area_table_cli.h"
 #include "command.h"
 #include "document/document.h"
 #include "file_args.h"
@@ -15,7 +16,8 @@ namespace vqled::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "vqled-cli export FILE --area I --out PATH [--model VQ-Mnn [--controllers K]]";
+    "vqled-cli export FILE --area I --out PATH [--model VQ-Mnn [--controllers K]]\n"
+    "       vqled-cli export FILE --model VQ-Mnn --area I (--csv OUT | --png OUT)";
 
 // The file read into fresh areas, the grid showing area's own channel count
 // and every frame column, area current.
@@ -49,6 +51,7 @@ Outcome LoadInFileShape(const std::string& file, int area, Document& doc, bool& 
 }
 
 int RunExport(int argc, char** argv) {
+  if (AsksForTable(argc, argv)) return RunTableExport(argc, argv);
   FileArgs args;
   if (const int status = ParseFileArgs(
           argc, argv, kUsage, OPTION_AREA | OPTION_OUT | OPTION_MODEL | OPTION_CONTROLLERS, args);
