@@ -119,7 +119,10 @@ void TForm2::ImportTable(bool png) {
     Report(InFile(path, fits));
     return;
   }
-  ApplyAreaTable(store, store.currentArea, parse.table, limits.channels, limits.frames);
+  {
+    StepGuard step(document_, STEP_IMPORT_TABLE);
+    ApplyAreaTable(store, store.currentArea, parse.table, limits.channels, limits.frames);
+  }
   StringGrid1->invalidate();
 }
 

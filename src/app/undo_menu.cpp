@@ -32,6 +32,7 @@ constexpr const char* kStepNames[STEP_KIND_COUNT][3] = {
     {"导入单区花样", "導入單區花樣", "Import one area"},
     {"导入全区花样", "導入全區花樣", "Import all areas"},
     {"百分比值改为100", "百分比值改為100", "Percent values set to 100"},
+    {"导入表格/图片", "導入表格/圖片", "Import CSV/PNG"},
 };
 
 constexpr const char* kUndoCaption[3] = {"撤销", "復原", "Undo"};

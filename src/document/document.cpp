@@ -210,6 +210,7 @@ StepScope Document::ScopeOf(StepKind kind, int onlyRow) const {
     case STEP_STACKED_RUN:
     case STEP_RUN:
     case STEP_IMPORT_AREA:
+    case STEP_IMPORT_TABLE:
       return {area, 1, kRowsPerArea};
     case STEP_CLEAR_ALL:
       return {0, kAreaCount, resetRows};

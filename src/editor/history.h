@@ -43,6 +43,7 @@ enum StepKind : int {
   STEP_IMPORT_AREA,         // BitBtn9, .led
   STEP_IMPORT_ALL,          // BitBtn4, .Aled
   STEP_PERCENT_WRITE_BACK,  // percent values above 100 brought to 100 by painting
+  STEP_IMPORT_TABLE,        // TableCsvIn / TablePngIn, CSV or PNG into the current area
   STEP_KIND_COUNT,
   // Not a step: what the start-up, a model switch or a language switch
   // writes is not recorded (Document::BeginStep).

@@ -74,6 +74,15 @@ void WindowTableFilesTest::csvAndPngRoundTripThroughTheArea() {
     QCOMPARE(Times().timeType[3], int32_t{FRAME_TIME_MS});
   }
   QVERIFY(fixture_->messages.isEmpty());
+
+  // The import is one undo step, and so is the clear before it.
+  form_->grid()->setFocus();
+  QTest::keyClick(form_->grid(), Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(CellOf(2, 3), 0);
+  QCOMPARE(Times().timeValue[3], 1);  // default time 1, as the clear left it
+  QTest::keyClick(form_->grid(), Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(CellOf(2, 3), 200);
+  QCOMPARE(Times().timeValue[3], 40);
 }
 
 void WindowTableFilesTest::malformedFilesAreRefusedAndChangeNothing() {
