@@ -188,7 +188,7 @@ TEST_F(CliTest, AreaPastTheModelsTabsIsRefused) {
   EXPECT_FALSE(std::filesystem::exists(dir / "out"));
   const CliRun run = RunCli({"image", file, "--model", "VQ-M28", "--area", "20"});
   EXPECT_EQ(run.status, 2);
-  EXPECT_TRUE(Contains(run.err, "--area needs an area 0..19")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "--area: Value 20 not in range 0 to 19")) << run.err;
 }
 
 }  // namespace

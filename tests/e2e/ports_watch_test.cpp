@@ -130,10 +130,10 @@ TEST(E2ePortsWatch, RefusesAMissingFolderAndDirWithoutWatch) {
   EXPECT_TRUE(Contains(run.err, scratch.File("missing") + ": it is no folder")) << run.err;
   run = RunCli({"ports", "--dir", scratch.path().string()});
   EXPECT_EQ(run.status, 2) << run.err;
-  EXPECT_TRUE(Contains(run.err, "--dir goes with --watch")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "--dir requires --watch")) << run.err;
   run = RunCli({"ports", "--watch", "--dir"});
   EXPECT_EQ(run.status, 2) << run.err;
-  EXPECT_TRUE(Contains(run.err, "--dir needs a folder")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "--dir: 1 required FOLDER missing")) << run.err;
 }
 
 }  // namespace
