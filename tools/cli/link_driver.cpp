@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 
 #include "command.h"
@@ -161,48 +160,6 @@ int CliHost::RunUntilStopped(ControllerLink& link, const char* successText) {
   progressShown_ = false;
   if (link.port().IsOpen()) link.EndTransaction();
   return lastStatus_ == successText ? kExitOk : kExitFailure;
-}
-
-namespace {
-
-// Takes "--port DEV" or "--model VQ-Mnn" at argv[i].
-bool TakeLinkArg(int argc, char** argv, int& i, LinkArgs& args, std::string& error) {
-  const bool isPort = std::strcmp(argv[i], "--port") == 0;
-  const bool isModel = std::strcmp(argv[i], "--model") == 0;
-  if (!isPort && !isModel) return false;
-  if (i + 1 >= argc) {
-    error = std::string(argv[i]) + " needs a value";
-    return true;
-  }
-  const std::string value = argv[++i];
-  if (isPort) {
-    args.port = value;
-  } else {
-    args.modelIndex = ModelIndexByName(value);
-    if (args.modelIndex < 0) error = "unknown model '" + value + "' (VQ-M00 .. VQ-M28)";
-  }
-  return true;
-}
-
-}  // namespace
-
-int ParseLinkArgs(int argc, char** argv, const char* usage, bool needModel, LinkArgs& args,
-                  const ExtraArg& extra) {
-  std::string error;
-  for (int i = 1; i < argc && error.empty(); ++i) {
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::printf("usage: %s\n", usage);
-      return kExitOk;
-    }
-    if (TakeLinkArg(argc, argv, i, args, error)) continue;
-    if (extra && extra(argc, argv, i, error)) continue;
-    error = std::string("unexpected argument '") + argv[i] + "'";
-  }
-  if (error.empty() && args.port.empty()) error = "--port is missing";
-  if (error.empty() && needModel && args.modelIndex < 0) error = "--model is missing";
-  if (error.empty()) return kProceed;
-  std::fprintf(stderr, "vqled-cli %s: %s\nusage: %s\n", argv[0], error.c_str(), usage);
-  return kExitUsage;
 }
 
 LinkSession::LinkSession(const LinkArgs& args) {
