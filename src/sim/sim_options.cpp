@@ -129,13 +129,20 @@ const char* SimUsage() {
          "  --erase-reply 3C|9E   reply to an erase\n"
          "  --ack AA|AE           reply to a block\n"
          "  --block-size N        block size reported in the 7E reply\n"
-         "faults:\n"
-         "  --silent              answer nothing\n"
-         "  --silent-after N      answer the first N frames only\n"
-         "  --block-fault K:CODE  answer block K (from 0) once with FE, FF or 55\n"
-         "  --wrong-model         answer download probes with 7E whatever the model\n"
-         "  --garbage-at N        answer frame N (from 1) with garbage bytes\n"
-         "  --hang-up-at N        hang up the line when frame N comes\n";
+         "faults (what a misbehaving controller does; combine them as needed):\n"
+         "  --silent              answer nothing: the host gives up after its probes\n"
+         "  --silent-after N      answer the first N frames, then nothing, as a controller\n"
+         "                        that stops in the middle of a download\n"
+         "  --block-fault K:CODE  answer block K (from 0 in each image) once with FE\n"
+         "                        (receive error), FF (send error) or 55 (return error)\n"
+         "                        and drop it\n"
+         "  --wrong-model         answer download probes with 7E whatever the model, as a\n"
+         "                        VQ-M28 controller on the line\n"
+         "  --garbage-at N        answer frame N (from 1) with bytes that are no reply code\n"
+         "  --hang-up-at N        close the line when frame N comes: the host sees its port\n"
+         "                        vanish, as when an adapter is pulled out\n"
+         "Frames are counted from the first the host sends; --reply-delay makes a slow\n"
+         "controller.\n";
 }
 
 Outcome ParseSimOptions(int argc, char** argv, SimOptions& options, bool& showHelp) {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -188,7 +189,122 @@ TEST_F(CliTest, AreaPastTheModelsTabsIsRefused) {
   EXPECT_FALSE(std::filesystem::exists(dir / "out"));
   const CliRun run = RunCli({"image", file, "--model", "VQ-M28", "--area", "20"});
   EXPECT_EQ(run.status, 2);
-  EXPECT_TRUE(Contains(run.err, "--area needs an area 0..19")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "--area: Value 20 not in range 0 to 19")) << run.err;
+}
+
+// Every command answers --help with its usage and options on stdout; the
+// command list names them all.
+TEST_F(CliTest, HelpOfEveryCommandNamesItsOptions) {
+  struct Case {
+    const char* command;
+    std::vector<std::string> options;
+  } const cases[] = {
+      {"info", {"FILE", "--json"}},
+      {"export", {"FILE", "--area", "--out", "--model", "--controllers"}},
+      {"image", {"FILE", "--model", "--controllers", "--area", "--out"}},
+      {"render", {"FILE", "--model", "--area", "--gif", "--png-strip", "--scale", "--controllers"}},
+      {"send", {"FILE", "--port", "--model", "--controllers", "--area", "--all", "--json"}},
+      {"settings", {"--port", "--model", "--config"}},
+      {"clock", {"--port", "--model"}},
+      {"end-date", {"--port", "--model", "--date"}},
+      {"controller-type", {"--port", "--car", "--normal"}},
+      {"ports", {"--watch", "--dir", "--json"}},
+  };
+  const CliRun list = RunCli({"--help"});
+  EXPECT_EQ(list.status, 0);
+  for (const Case& c : cases) {
+    EXPECT_TRUE(Contains(list.out, std::string("\n  ") + c.command + " ")) << c.command;
+    const CliRun run = RunCli({c.command, "--help"});
+    EXPECT_EQ(run.status, 0) << c.command << "\n" << run.err;
+    EXPECT_TRUE(Contains(run.out, std::string("Usage: vqled-cli ") + c.command)) << run.out;
+    for (const std::string& option : c.options)
+      EXPECT_TRUE(Contains(run.out, option)) << c.command << " " << option << "\n" << run.out;
+  }
+}
+
+// A value outside its range, no number, an unknown model or option is
+// refused with exit status 2, the message naming the option, and nothing
+// written.
+TEST_F(CliTest, BadValuesAndUnknownOptionsAreRefusedNamingTheOption) {
+  const std::string file = (dir / "m28.Aled").string();
+  WriteLastAreaPattern(file);
+  const std::string out = (dir / "out").string();
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  } const cases[] = {
+      {{"image", file, "--model", "VQ-M28", "--controllers", "21", "--out", out},
+       "--controllers: Value 21 not in range 1 to 20"},
+      {{"image", file, "--model", "VQ-M28", "--controllers", "0", "--out", out},
+       "--controllers: Value 0 not in range 1 to 20"},
+      {{"export", file, "--area", "-1", "--out", out}, "--area: Value -1 not in range 0 to 19"},
+      {{"export", file, "--area", "1x", "--out", out}, "--area"},
+      {{"send", file, "--port", out, "--model", "VQ-M28", "--area", "two"}, "--area"},
+      {{"render", file, "--model", "VQ-M28", "--area", "0", "--gif", out, "--scale", "0"},
+       "--scale: Value 0 not in range 1 to 8"},
+      {{"image", file, "--model", "VQ-M29", "--out", out},
+       "--model: unknown model 'VQ-M29' (VQ-M00 .. VQ-M28)"},
+      {{"clock", "--port", out, "--model", "vq-m28"}, "unknown model 'vq-m28'"},
+      {{"info", file, "--bogus"}, "--bogus"},
+      {{"export", file, "--area", "0", "--out", out, "--controllers", "2"},
+       "--controllers requires --model"},
+      {{"send", file, "--port", out, "--model", "VQ-M28"}, "one of --area and --all is needed"},
+      {{"send", file, "--port", out, "--model", "VQ-M28", "--area", "0", "--all"},
+       "--area excludes --all"},
+  };
+  for (const Case& c : cases) {
+    const CliRun run = RunCli(c.args);
+    EXPECT_EQ(run.status, 2) << c.message << "\n" << run.err;
+    EXPECT_TRUE(Contains(run.err, "vqled-cli " + c.args[0] + ": ")) << run.err;
+    EXPECT_TRUE(Contains(run.err, c.message)) << c.message << "\n" << run.err;
+    EXPECT_TRUE(run.out.empty()) << run.out;
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// info --json and send --json write one JSON document on stdout with the
+// keys the README lists; ports --json an array of ports.
+TEST_F(CliTest, JsonReportsParseAndHoldTheirKeys) {
+  const std::string file = (dir / "m28.Aled").string();
+  WriteLastAreaPattern(file);
+  CliRun run = RunCli({"info", file, "--json"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const nlohmann::json info = nlohmann::json::parse(run.out);
+  EXPECT_EQ(info["file"], file);
+  EXPECT_EQ(info["kind"], "all-area");
+  ASSERT_EQ(info["areas"].size(), 20u);
+  const nlohmann::json& last = info["areas"][19];
+  EXPECT_EQ(last["area"], 19);
+  EXPECT_EQ(last["channels"], 90);
+  EXPECT_EQ(last["frames"], 1);
+  ASSERT_EQ(last["defaultTimes"].size(), 5u);
+  EXPECT_EQ(last["defaultTimes"][0], (nlohmann::json{{"value", 0}, {"unit", "ms"}}));
+  for (const char* key : {"enabled", "loopMode", "loopCount", "endMode"})
+    EXPECT_TRUE(last[key].is_number()) << key;
+
+  std::string device;
+  auto sim = StartSim(kModelVQM28, device);
+  run = RunCli({"send", file, "--port", device, "--model", "VQ-M28", "--area", "19", "--json"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(nlohmann::json::parse(run.out), (nlohmann::json{{"file", file},
+                                                            {"port", device},
+                                                            {"model", "VQ-M28"},
+                                                            {"controllers", 1},
+                                                            {"all", false},
+                                                            {"area", 19},
+                                                            {"result", "ok"}}));
+  sim.reset();  // the controller is gone: the download fails
+  run = RunCli({"send", file, "--port", device, "--model", "VQ-M28", "--all", "--json"});
+  EXPECT_EQ(run.status, 1) << run.err;
+  const nlohmann::json failed = nlohmann::json::parse(run.out);
+  EXPECT_EQ(failed["all"], true);
+  EXPECT_FALSE(failed.contains("area"));
+  EXPECT_EQ(failed["result"], "failed");
+
+  run = RunCli({"ports", "--json"});
+  EXPECT_EQ(run.status, nlohmann::json::parse(run.out).empty() ? 1 : 0) << run.err;
+  for (const nlohmann::json& port : nlohmann::json::parse(run.out))
+    EXPECT_TRUE(port["device"].is_string()) << port;
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 
 #include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -123,10 +125,29 @@ TEST(E2ePortsWatch, RefusesAMissingFolderAndDirWithoutWatch) {
   EXPECT_TRUE(Contains(run.err, scratch.File("missing") + ": it is no folder")) << run.err;
   run = RunCli({"ports", "--dir", scratch.path().string()});
   EXPECT_EQ(run.status, 2) << run.err;
-  EXPECT_TRUE(Contains(run.err, "--dir goes with --watch")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "--dir requires --watch")) << run.err;
   run = RunCli({"ports", "--watch", "--dir"});
   EXPECT_EQ(run.status, 2) << run.err;
-  EXPECT_TRUE(Contains(run.err, "--dir needs a folder")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "--dir: 1 required FOLDER missing")) << run.err;
+}
+
+// With --json each change is one JSON object a line.
+TEST(E2ePortsWatch, JsonPrintsOneObjectAChange) {
+  test::ScratchDir scratch("ports-watch-json");
+  const fs::path folder = scratch.path() / "by-id";
+  fs::create_directories(folder);
+  test::Pty plugged;
+  Watcher watcher({"ports", "--watch", "--dir", folder.string(), "--json"});
+  fs::create_symlink(plugged.SlavePath(), folder / "usb-plugged-if00");
+  const nlohmann::json expected{{"event", "added"},
+                                {"device", plugged.SlavePath()},
+                                {"byId", (folder / "usb-plugged-if00").string()}};
+  EXPECT_EQ(nlohmann::json::parse(watcher.NextLine(), nullptr, false), expected);
+  fs::remove(folder / "usb-plugged-if00");
+  nlohmann::json removed = expected;
+  removed["event"] = "removed";
+  EXPECT_EQ(nlohmann::json::parse(watcher.NextLine(), nullptr, false), removed);
+  EXPECT_EQ(watcher.Stop(SIGTERM), 0);
 }
 
 }  // namespace

@@ -73,5 +73,20 @@ TEST(SimOptions, BadArgumentsAreNamed) {
   }
 }
 
+// --help documents every fault the parser takes, under "faults", each with
+// what it does.
+TEST(SimOptions, HelpDescribesEveryFault) {
+  const std::string usage = SimUsage();
+  const size_t faults = usage.find("\nfaults");
+  ASSERT_NE(faults, std::string::npos) << usage;
+  for (const char* option : {"--silent ", "--silent-after N ", "--block-fault K:CODE ",
+                             "--wrong-model ", "--garbage-at N ", "--hang-up-at N "}) {
+    const size_t at = usage.find(std::string("\n  ") + option, faults);
+    ASSERT_NE(at, std::string::npos) << option;
+    const size_t lineEnd = usage.find('\n', at + 1);
+    EXPECT_GT(lineEnd - at, 30u) << option << " has no description";
+  }
+}
+
 }  // namespace
 }  // namespace vqled

@@ -1,35 +1,22 @@
 #include "area_table_cli.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string_view>
 
+#include "cli_options.h"
 #include "cli_parse.h"
 #include "command.h"
-#include "file_args.h"
 #include "files/area_table.h"
-#include "model/model_catalogue.h"
+#include "output_file.h"
 
 namespace vqled::cli {
 
-namespace {
-
-std::string CheckModelName(const std::string& name) {
-  return ModelIndexByName(name) >= 0 ? std::string()
-                                     : "unknown model '" + name + "' (VQ-M00 .. VQ-M28)";
-}
-
-}  // namespace
-
 void AddTableOptions(CLI::App& app, TableArgs& args) {
-  app.add_option("FILE", args.file, "the pattern file (.Aled, .led, tempRGB.bin, .VQD)")
-      ->required();
-  app.add_option("--model", args.model, "the model selected, VQ-M00 .. VQ-M28")
-      ->required()
-      ->check(CheckModelName);
-  app.add_option("--area", args.area, "the area, 0 .. 19")->required()->check(CLI::Range(0, 19));
-  app.add_option("--controllers", args.controllers, "chained controllers, 1 .. 20")
-      ->check(CLI::Range(1, 20));
+  SetUpCommandApp(app);
+  AddFileArgument(app, args.file);
+  AddModelOption(app, args.modelIndex)->required();
+  AddAreaOption(app, args.area)->required();
+  AddControllersOption(app, args.controllers);
   CLI::Option* csv = app.add_option("--csv", args.csv, "the area as CSV");
   CLI::Option* png = app.add_option("--png", args.png, "the area as PNG");
   csv->excludes(png);
@@ -40,7 +27,7 @@ void AddTableOptions(CLI::App& app, TableArgs& args) {
 
 int LoadForTable(const TableArgs& args, Document& doc) {
   bool refused = false;
-  const Outcome loaded = doc.LoadAsEditor(args.file, ModelIndexByName(args.model), args.controllers,
+  const Outcome loaded = doc.LoadAsEditor(args.file, args.modelIndex, args.controllers,
                                           args.area, &refused);
   if (loaded.ok) return -1;
   std::fprintf(stderr, "%s\n", loaded.message.en.c_str());

@@ -13,7 +13,7 @@ namespace vqled::cli {
 
 struct TableArgs {
   std::string file;
-  std::string model;
+  int modelIndex = -1;
   int area = 0;
   int controllers = 1;
   std::string csv;

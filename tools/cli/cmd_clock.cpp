@@ -1,21 +1,26 @@
 // vqled-cli clock: sets the controller's clock to the local date and time.
+#include "cli_options.h"
+#include "cli_parse.h"
 #include "command.h"
 #include "link_driver.h"
 
 namespace vqled::cli {
 namespace {
 
+constexpr const char* kSummary = "set the controller's clock to the local time";
+
 int RunClock(int argc, char** argv) {
+  CLI::App app{kSummary, "vqled-cli clock"};
+  SetUpCommandApp(app);
   LinkArgs args;
-  const int parsed =
-      ParseLinkArgs(argc, argv, "vqled-cli clock --port DEV --model VQ-Mnn", true, args);
-  if (parsed != kProceed) return parsed;
+  AddLinkOptions(app, args, true);
+  if (const auto status = ParseCommandLine(app, argc, argv)) return *status;
   LinkSession session(args);
   session.link->BitBtn18Click();
   return session.host->RunUntilStopped(*session.link, "Syn Time Send OK !!!!");
 }
 
-const CommandRegistration reg{"clock", "set the controller's clock to the local time", &RunClock};
+const CommandRegistration reg{"clock", kSummary, &RunClock};
 
 }  // namespace
 }  // namespace vqled::cli

@@ -1,42 +1,30 @@
 // vqled-cli controller-type: tells a controller whether it drives car lights.
-#include <cstdio>
-#include <cstring>
-
+#include "cli_options.h"
+#include "cli_parse.h"
 #include "command.h"
 #include "link_driver.h"
 
 namespace vqled::cli {
 namespace {
 
-constexpr const char* kUsage = "vqled-cli controller-type --port DEV (--car | --normal)";
+constexpr const char* kSummary = "send the controller type (car or normal)";
 
 int RunControllerType(int argc, char** argv) {
+  CLI::App app{kSummary, "vqled-cli controller-type"};
+  SetUpCommandApp(app);
   LinkArgs args;
-  int car = -1;
-  const int parsed =
-      ParseLinkArgs(argc, argv, kUsage, false, args, [&](int, char** v, int& i, std::string&) {
-        if (std::strcmp(v[i], "--car") == 0) {
-          car = 1;
-        } else if (std::strcmp(v[i], "--normal") == 0) {
-          car = 0;
-        } else {
-          return false;
-        }
-        return true;
-      });
-  if (parsed != kProceed) return parsed;
-  if (car < 0) {
-    std::fprintf(stderr, "vqled-cli controller-type: --car or --normal is missing\nusage: %s\n",
-                 kUsage);
-    return kExitUsage;
-  }
+  bool car = false, normal = false;
+  AddLinkOptions(app, args, false);
+  CLI::Option* carOption = app.add_flag("--car", car, "the controller drives car lights");
+  app.add_flag("--normal", normal, "the controller drives other lights")->excludes(carOption);
+  if (const auto status = ParseCommandLine(app, argc, argv)) return *status;
+  if (!car && !normal) return RefuseArguments(app, "--car or --normal is missing");
   LinkSession session(args);
-  session.link->BitBtn16Click(car == 1);
+  session.link->BitBtn16Click(car);
   return session.host->RunUntilStopped(*session.link, "setup send ok ");
 }
 
-const CommandRegistration reg{"controller-type", "send the controller type (car or normal)",
-                              &RunControllerType};
+const CommandRegistration reg{"controller-type", kSummary, &RunControllerType};
 
 }  // namespace
 }  // namespace vqled::cli

@@ -6,18 +6,25 @@
 #include <vector>
 
 #include "area_table_cli.h"
+#include "cli_options.h"
+#include "cli_parse.h"
 #include "command.h"
 #include "document/document.h"
-#include "file_args.h"
 #include "files/file_io.h"
 #include "files/pattern_files.h"
 
 namespace vqled::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "vqled-cli export FILE --area I --out PATH [--model VQ-Mnn [--controllers K]]\n"
-    "       vqled-cli export FILE --model VQ-Mnn --area I (--csv OUT | --png OUT)";
+constexpr const char* kSummary = "write the .VQD export of one area of a pattern file";
+
+struct FileArgs {
+  std::string file;
+  int area = -1;
+  std::string out;
+  int modelIndex = -1;  // -1: read the file in its own shape
+  int controllerCount = 1;
+};
 
 // The file read into fresh areas, the grid showing area's own channel count
 // and every frame column, area current.
@@ -52,16 +59,18 @@ Outcome LoadInFileShape(const std::string& file, int area, Document& doc, bool& 
 
 int RunExport(int argc, char** argv) {
   if (AsksForTable(argc, argv)) return RunTableExport(argc, argv);
+  CLI::App app{kSummary, "vqled-cli export"};
+  SetUpCommandApp(app);
+  app.footer("With --model, --area and --csv OUT or --png OUT it writes the area as CSV or PNG\n"
+             "instead (vqled-cli export --csv OUT --help).");
   FileArgs args;
-  if (const int status = ParseFileArgs(
-          argc, argv, kUsage, OPTION_AREA | OPTION_OUT | OPTION_MODEL | OPTION_CONTROLLERS, args);
-      status != kArgsParsed) {
-    return status;
-  }
-  if (args.area < 0 || args.out.empty()) {
-    std::fprintf(stderr, "vqled-cli export: --area and --out are needed\nusage: %s\n", kUsage);
-    return kExitUsage;
-  }
+  AddFileArgument(app, args.file);
+  AddAreaOption(app, args.area)->required();
+  AddOutOption(app, args.out, "write the export to PATH")->required();
+  AddModelOption(app, args.modelIndex)
+      ->description("read the file as the editor does with this model selected");
+  AddControllersOption(app, args.controllerCount)->needs("--model");
+  if (const auto status = ParseCommandLine(app, argc, argv)) return *status;
   Document doc;
   bool refused = false;
   const Outcome loaded =
@@ -88,8 +97,7 @@ int RunExport(int argc, char** argv) {
   return kExitOk;
 }
 
-const CommandRegistration reg{"export", "write the .VQD export of one area of a pattern file",
-                              &RunExport};
+const CommandRegistration reg{"export", kSummary, &RunExport};
 
 }  // namespace
 }  // namespace vqled::cli

@@ -2,31 +2,31 @@
 // pattern file as the editor would build them with the given model selected.
 #include <cstdio>
 
+#include "cli_options.h"
+#include "cli_parse.h"
 #include "command.h"
 #include "document/document.h"
-#include "file_args.h"
+#include "output_file.h"
 
 namespace vqled::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "vqled-cli image FILE --model VQ-Mnn [--controllers K] [--area I] [--out PATH]";
+constexpr const char* kSummary = "write the download image of one area of a pattern file";
 
 int RunImage(int argc, char** argv) {
-  FileArgs args;
-  if (const int status = ParseFileArgs(
-          argc, argv, kUsage, OPTION_AREA | OPTION_OUT | OPTION_MODEL | OPTION_CONTROLLERS, args);
-      status != kArgsParsed) {
-    return status;
-  }
-  if (args.modelIndex < 0) {
-    std::fprintf(stderr, "vqled-cli image: --model is needed\nusage: %s\n", kUsage);
-    return kExitUsage;
-  }
+  CLI::App app{kSummary, "vqled-cli image"};
+  SetUpCommandApp(app);
+  std::string file, out;
+  int modelIndex = -1, controllerCount = 1, area = 0;
+  AddFileArgument(app, file);
+  AddModelOption(app, modelIndex)->required();
+  AddControllersOption(app, controllerCount);
+  AddAreaOption(app, area)->description("the area, counted from 0 (default 0)");
+  AddOutOption(app, out, "write the image to PATH (default stdout)");
+  if (const auto status = ParseCommandLine(app, argc, argv)) return *status;
   Document doc;
   bool refused = false;
-  const Outcome loaded = doc.LoadAsEditor(args.file, args.modelIndex, args.controllerCount,
-                                          args.area < 0 ? 0 : args.area, &refused);
+  const Outcome loaded = doc.LoadAsEditor(file, modelIndex, controllerCount, area, &refused);
   if (!loaded.ok) {
     std::fprintf(stderr, "%s\n", loaded.message.en.c_str());
     return refused ? kExitUsage : kExitFailure;
@@ -36,11 +36,10 @@ int RunImage(int argc, char** argv) {
     return kExitUsage;
   }
   const ImageBuffer& image = doc.image();
-  return WriteOutput(args.out, image.entry, static_cast<size_t>(image.imageLast) + 1);
+  return WriteOutput(out, image.entry, static_cast<size_t>(image.imageLast) + 1);
 }
 
-const CommandRegistration reg{"image", "write the download image of one area of a pattern file",
-                              &RunImage};
+const CommandRegistration reg{"image", kSummary, &RunImage};
 
 }  // namespace
 }  // namespace vqled::cli

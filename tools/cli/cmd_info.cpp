@@ -1,10 +1,12 @@
 // vqled-cli info: what a pattern file holds, area by area, as text or JSON.
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include "cli_options.h"
+#include "cli_parse.h"
 #include "command.h"
-#include "file_args.h"
 #include "files/area_reader.h"
 #include "files/file_io.h"
 #include "files/pattern_files.h"
@@ -12,7 +14,7 @@
 namespace vqled::cli {
 namespace {
 
-constexpr const char* kUsage = "vqled-cli info FILE [--json]";
+constexpr const char* kSummary = "show what a pattern file holds, area by area";
 
 const char* KindName(PatternFileKind kind) {
   switch (kind) {
@@ -40,23 +42,6 @@ std::string UnitName(int unit) {
   }
 }
 
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
 void PrintText(const std::string& file, PatternFileKind kind, const std::vector<uint8_t>& bytes,
                const ImageOffsets& images) {
   std::printf("%s: %s file, %d area image%s\n", file.c_str(), KindName(kind), images.count,
@@ -75,50 +60,58 @@ void PrintText(const std::string& file, PatternFileKind kind, const std::vector<
   }
 }
 
+// The keys in the order the text shows them.
 void PrintJson(const std::string& file, PatternFileKind kind, const std::vector<uint8_t>& bytes,
                const ImageOffsets& images) {
-  std::printf("{\"file\": %s, \"kind\": \"%s\"", JsonString(file).c_str(), KindName(kind));
+  nlohmann::ordered_json report{{"file", file}, {"kind", KindName(kind)}};
   if (kind == FILE_SINGLE_AREA) {
-    std::printf(", \"modelIndex\": %d, \"controllerCountIndex\": %d", bytes[0], bytes[1]);
+    report["modelIndex"] = bytes[0];
+    report["controllerCountIndex"] = bytes[1];
   }
-  std::printf(", \"areas\": [");
+  nlohmann::ordered_json areas = nlohmann::ordered_json::array();
   for (int i = 0; i < images.count; ++i) {
     const ImageHeader h = ReadImageHeader(bytes.data() + images.offset[i]);
-    std::printf("%s\n  {\"area\": %d, \"channels\": %d, \"frames\": %d, \"defaultTimes\": [",
-                i == 0 ? "" : ",", i, h.channels, h.frames);
-    for (int k = 0; k < kDefaultTimeCount; ++k) {
-      std::printf("%s{\"value\": %d, \"unit\": \"%s\"}", k == 0 ? "" : ", ", h.defaultTime[k].value,
-                  UnitName(h.defaultTime[k].unit).c_str());
-    }
-    std::printf("], \"enabled\": %d, \"loopMode\": %d, \"loopCount\": %d, \"endMode\": %d}",
-                h.enabled, h.loopMode, h.loopCount, h.endMode);
+    nlohmann::ordered_json times = nlohmann::ordered_json::array();
+    for (const DefaultTime& t : h.defaultTime)
+      times.push_back({{"value", t.value}, {"unit", UnitName(t.unit)}});
+    areas.push_back({{"area", i},
+                     {"channels", h.channels},
+                     {"frames", h.frames},
+                     {"defaultTimes", std::move(times)},
+                     {"enabled", h.enabled},
+                     {"loopMode", h.loopMode},
+                     {"loopCount", h.loopCount},
+                     {"endMode", h.endMode}});
   }
-  std::printf("\n]}\n");
+  report["areas"] = std::move(areas);
+  std::printf("%s\n", report.dump(2).c_str());
 }
 
 int RunInfo(int argc, char** argv) {
-  FileArgs args;
-  if (const int status = ParseFileArgs(argc, argv, kUsage, OPTION_JSON, args);
-      status != kArgsParsed) {
-    return status;
-  }
+  CLI::App app{kSummary, "vqled-cli info"};
+  SetUpCommandApp(app);
+  std::string file;
+  bool json = false;
+  AddFileArgument(app, file);
+  AddJsonOption(app, json);
+  if (const auto status = ParseCommandLine(app, argc, argv)) return *status;
   std::vector<uint8_t> bytes;
-  if (const Outcome read = ReadWholeFile(args.file, bytes); !read.ok) {
+  if (const Outcome read = ReadWholeFile(file, bytes); !read.ok) {
     std::fprintf(stderr, "%s\n", read.message.en.c_str());
     return kExitFailure;
   }
-  const PatternFileKind kind = PatternFileKindOf(args.file);
+  const PatternFileKind kind = PatternFileKindOf(file);
   ImageOffsets images;
-  if (const Outcome located = LocateImages(bytes.data(), bytes.size(), kind, args.file, images);
+  if (const Outcome located = LocateImages(bytes.data(), bytes.size(), kind, file, images);
       !located.ok) {
     std::fprintf(stderr, "%s\n", located.message.en.c_str());
     return kExitUsage;
   }
-  (args.json ? PrintJson : PrintText)(args.file, kind, bytes, images);
+  (json ? PrintJson : PrintText)(file, kind, bytes, images);
   return kExitOk;
 }
 
-const CommandRegistration reg{"info", "show what a pattern file holds, area by area", &RunInfo};
+const CommandRegistration reg{"info", kSummary, &RunInfo};
 
 }  // namespace
 }  // namespace vqled::cli

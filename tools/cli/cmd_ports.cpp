@@ -3,12 +3,15 @@
 #include <signal.h>
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
+#include "cli_options.h"
+#include "cli_parse.h"
 #include "command.h"
 #include "link/port_source.h"
 #include "link/serial_ports.h"
@@ -16,12 +19,7 @@
 namespace vqled::cli {
 namespace {
 
-constexpr const char* kUsage = "vqled-cli ports [--watch [--dir FOLDER]]";
-constexpr const char* kHelp =
-    "  --watch       print the ports present as '+ PORT', then '+ PORT' for each port\n"
-    "                that appears and '- PORT' for each that goes, until interrupted\n"
-    "  --dir FOLDER  watch the device links in FOLDER (as /dev/serial/by-id) in\n"
-    "                place of the system's ports\n";
+constexpr const char* kSummary = "list the serial ports the system knows, or watch them";
 
 // How long one wait for changes lasts, so that an interrupt ends the watch
 // promptly.
@@ -35,37 +33,28 @@ void OnStopSignal(int) {
 
 struct PortsArgs {
   bool watch = false;
-  const char* folder = nullptr;
+  std::string folder;
+  bool json = false;
 };
-
-int UsageError(const std::string& message) {
-  std::fprintf(stderr, "vqled-cli ports: %s\nusage: %s\n", message.c_str(), kUsage);
-  return kExitUsage;
-}
-
-// Parses argv into args; returns -1 to go on, else the exit status.
-int ParsePortsArgs(int argc, char** argv, PortsArgs* args) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::printf("usage: %s\n%s", kUsage, kHelp);
-      return kExitOk;
-    }
-    if (std::strcmp(argv[i], "--watch") == 0) {
-      args->watch = true;
-    } else if (std::strcmp(argv[i], "--dir") == 0) {
-      if (i + 1 >= argc) return UsageError("--dir needs a folder");
-      args->folder = argv[++i];
-    } else {
-      return UsageError(std::string("unexpected argument '") + argv[i] + "'");
-    }
-  }
-  if (args->folder != nullptr && !args->watch) return UsageError("--dir goes with --watch");
-  return -1;
-}
 
 // "+ /dev/ttyUSB0\tdescription\tusb 1a86:7523\tserial N\t/dev/serial/by-id/...",
 // each field only when known.
-void PrintChange(bool added, const PortRecord& port) {
+// With --json one object a line: {"event": "added"|"removed", "device": ...,
+// "description", "usbId", "serialNumber", "byId"}, each field only when known.
+void PrintChange(bool added, const PortRecord& port, bool json) {
+  if (json) {
+    nlohmann::ordered_json line{{"event", added ? "added" : "removed"}, {"device", port.device}};
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"description", &port.description},
+        {"usbId", &port.usbId},
+        {"serialNumber", &port.serialNumber},
+        {"byId", &port.byId}};
+    for (const auto& [key, value] : fields)
+      if (!value->empty()) line[key] = *value;
+    std::printf("%s\n", line.dump().c_str());
+    std::fflush(stdout);
+    return;
+  }
   std::string line = std::string(added ? "+ " : "- ") + port.device;
   if (!port.description.empty()) line += "\t" + port.description;
   if (!port.usbId.empty()) line += "\tusb " + port.usbId;
@@ -83,13 +72,13 @@ void CatchStopSignals() {
   sigaction(SIGTERM, &action, nullptr);
 }
 
-int WatchPorts(const char* folder) {
+int WatchPorts(const CLI::App& app, const PortsArgs& args) {
   std::unique_ptr<PortSource> source;
-  if (folder != nullptr) {
+  if (!args.folder.empty()) {
     std::error_code ec;
-    if (!std::filesystem::is_directory(folder, ec))
-      return UsageError(std::string("cannot watch ") + folder + ": it is no folder");
-    source = MakeFolderPortSource(folder);
+    if (!std::filesystem::is_directory(args.folder, ec))
+      return RefuseArguments(app, "cannot watch " + args.folder + ": it is no folder");
+    source = MakeFolderPortSource(args.folder);
   } else {
     try {
       source = MakeSystemPortSource();
@@ -99,20 +88,32 @@ int WatchPorts(const char* folder) {
     }
   }
   CatchStopSignals();
-  for (const PortRecord& port : source->StartWatch()) PrintChange(true, port);
+  for (const PortRecord& port : source->StartWatch()) PrintChange(true, port, args.json);
   while (!stopRequested) {
     for (const PortChange& change : source->WaitChanges(kWatchSliceMs))
-      PrintChange(change.added, change.port);
+      PrintChange(change.added, change.port, args.json);
   }
   return kExitOk;
 }
 
-int ListPorts() {
+// With --json an array of {"device": ..., "description": ...}, the
+// description only when known; [] when there is none.
+int ListPorts(bool json) {
   const auto ports = ListSerialPorts();
+  if (json) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const SerialPortInfo& port : ports) {
+      nlohmann::ordered_json entry{{"device", port.device}};
+      if (!port.description.empty()) entry["description"] = port.description;
+      list.push_back(std::move(entry));
+    }
+    std::printf("%s\n", list.dump(2).c_str());
+  }
   if (ports.empty()) {
     std::fprintf(stderr, "%s\n", NoPortNoticeFor(1).label13.c_str());
     return kExitFailure;
   }
+  if (json) return kExitOk;
   for (const SerialPortInfo& port : ports) {
     std::printf("%s%s%s\n", port.device.c_str(), port.description.empty() ? "" : "\t",
                 port.description.c_str());
@@ -121,13 +122,25 @@ int ListPorts() {
 }
 
 int RunPorts(int argc, char** argv) {
+  CLI::App app{kSummary, "vqled-cli ports"};
+  SetUpCommandApp(app);
   PortsArgs args;
-  if (const int status = ParsePortsArgs(argc, argv, &args); status >= 0) return status;
-  return args.watch ? WatchPorts(args.folder) : ListPorts();
+  CLI::Option* watch = app.add_flag(
+      "--watch", args.watch,
+      "print the ports present as '+ PORT', then '+ PORT' for each port that appears and "
+      "'- PORT' for each that goes, until interrupted");
+  app.add_option("--dir", args.folder,
+                 "watch the device links in FOLDER (as /dev/serial/by-id) in place of the "
+                 "system's ports")
+      ->type_name("FOLDER")
+      ->needs(watch);
+  AddJsonOption(app, args.json)
+      ->description("write the ports as JSON: an array, or with --watch one object a line");
+  if (const auto status = ParseCommandLine(app, argc, argv)) return *status;
+  return args.watch ? WatchPorts(app, args) : ListPorts(args.json);
 }
 
-const CommandRegistration reg{"ports", "list the serial ports the system knows, or watch them",
-                              &RunPorts};
+const CommandRegistration reg{"ports", kSummary, &RunPorts};
 
 }  // namespace
 }  // namespace vqled::cli

@@ -1,55 +1,58 @@
 // vqled-cli send: downloads the current area or all areas of a pattern file
 // to a controller, as the window's "当前区发送" and "全区发送" do.
 #include <cstdio>
-#include <cstring>
+#include <nlohmann/json.hpp>
 #include <string>
 
+#include "cli_options.h"
+#include "cli_parse.h"
 #include "command.h"
-#include "file_args.h"
 #include "link_driver.h"
+#include "model/model_catalogue.h"
 
 namespace vqled::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "vqled-cli send FILE --port DEV --model VQ-Mnn [--controllers K] (--area I | --all)";
+constexpr const char* kSummary = "download the current area or all areas of a pattern file";
+
+struct SendArgs {
+  LinkArgs link;
+  std::string file;
+  int area = -1;  // -1: all areas
+  bool json = false;
+};
+
+// What was sent where and how it ended, for scripts.
+void PrintReport(const SendArgs& args, int status) {
+  nlohmann::ordered_json report{{"file", args.file},
+                                {"port", args.link.port},
+                                {"model", CatalogueRow(args.link.modelIndex).name},
+                                {"controllers", args.link.controllerCount}};
+  report["all"] = args.area < 0;
+  if (args.area >= 0) report["area"] = args.area;
+  report["result"] = status == kExitOk ? "ok" : "failed";
+  std::printf("%s\n", report.dump(2).c_str());
+}
 
 int RunSend(int argc, char** argv) {
-  LinkArgs args;
-  std::string file;
-  int area = -1;
+  CLI::App app{kSummary, "vqled-cli send"};
+  SetUpCommandApp(app);
+  SendArgs args;
   bool all = false;
-  const int parsed = ParseLinkArgs(
-      argc, argv, kUsage, true, args, [&](int n, char** v, int& i, std::string& error) {
-        const bool hasValue = i + 1 < n;
-        if (std::strcmp(v[i], "--all") == 0) {
-          all = true;
-        } else if (std::strcmp(v[i], "--area") == 0) {
-          if (!hasValue || !ReadBoundedNumber(v[++i], 0, kAreaCount - 1, area)) {
-            error = "--area needs an area 0..19";
-          }
-        } else if (std::strcmp(v[i], "--controllers") == 0) {
-          if (!hasValue || !ReadBoundedNumber(v[++i], 1, 20, args.controllerCount)) {
-            error = "--controllers needs a count 1..20";
-          }
-        } else if (v[i][0] != '-' && file.empty()) {
-          file = v[i];
-        } else {
-          return false;
-        }
-        return true;
-      });
-  if (parsed != kProceed) return parsed;
-  if (file.empty() || all == (area >= 0)) {
-    std::fprintf(stderr, "vqled-cli send: FILE and one of --area, --all are needed\nusage: %s\n",
-                 kUsage);
-    return kExitUsage;
-  }
-  LinkSession session(args);
+  AddFileArgument(app, args.file);
+  AddLinkOptions(app, args.link, true);
+  AddControllersOption(app, args.link.controllerCount);
+  CLI::Option* areaOption = AddAreaOption(app, args.area)->description("send this area");
+  app.add_flag("--all", all, "send all areas")->excludes(areaOption);
+  AddJsonOption(app, args.json)
+      ->description("write what was sent and the result as JSON on stdout");
+  if (const auto status = ParseCommandLine(app, argc, argv)) return *status;
+  if (!all && args.area < 0) return RefuseArguments(app, "one of --area and --all is needed");
+  LinkSession session(args.link);
   Document& doc = session.doc;
   bool refused = false;
-  const Outcome loaded =
-      doc.LoadAsEditor(file, args.modelIndex, args.controllerCount, all ? 0 : area, &refused);
+  const Outcome loaded = doc.LoadAsEditor(args.file, args.link.modelIndex,
+                                          args.link.controllerCount, all ? 0 : args.area, &refused);
   if (!loaded.ok) {
     std::fprintf(stderr, "%s\n", loaded.message.en.c_str());
     return refused ? kExitUsage : kExitFailure;
@@ -60,13 +63,14 @@ int RunSend(int argc, char** argv) {
   if (all) {
     session.link->BitBtn5Click();
   } else {
-    session.link->BitBtn7Click(doc.store().playSettings[area].loopCount);
+    session.link->BitBtn7Click(doc.store().playSettings[args.area].loopCount);
   }
-  return session.host->RunUntilStopped(*session.link, "Send OK !!!!");
+  const int status = session.host->RunUntilStopped(*session.link, "Send OK !!!!");
+  if (args.json) PrintReport(args, status);
+  return status;
 }
 
-const CommandRegistration reg{"send", "download the current area or all areas of a pattern file",
-                              &RunSend};
+const CommandRegistration reg{"send", kSummary, &RunSend};
 
 }  // namespace
 }  // namespace vqled::cli

@@ -2,11 +2,12 @@
 // the SETGroup keys of a Config.ini (their defaults without --config), the
 // same image the window sends after loading that file.
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli_options.h"
+#include "cli_parse.h"
 #include "command.h"
 #include "files/config_keys.h"
 #include "files/file_io.h"
@@ -16,7 +17,7 @@
 namespace vqled::cli {
 namespace {
 
-constexpr const char* kUsage = "vqled-cli settings --port DEV --model VQ-Mnn [--config PATH]";
+constexpr const char* kSummary = "send the trigger and music settings of a Config.ini";
 
 // The item indexes of the file's SETGroup keys, as LoadConfig hands them to
 // the panel's lists; the settings image takes them from there as the window
@@ -48,19 +49,15 @@ Outcome ReadSettingsPanel(const IniFile& ini, SettingsPanel& panel) {
 }
 
 int RunSettings(int argc, char** argv) {
+  CLI::App app{kSummary, "vqled-cli settings"};
+  SetUpCommandApp(app);
   LinkArgs args;
   std::string configPath;
-  const int parsed = ParseLinkArgs(argc, argv, kUsage, true, args,
-                                   [&](int n, char** v, int& i, std::string& error) {
-                                     if (std::strcmp(v[i], "--config") != 0) return false;
-                                     if (i + 1 < n) {
-                                       configPath = v[++i];
-                                     } else {
-                                       error = "--config needs a path";
-                                     }
-                                     return true;
-                                   });
-  if (parsed != kProceed) return parsed;
+  AddLinkOptions(app, args, true);
+  app.add_option("--config", configPath,
+                 "the Config.ini the editor saved (without it, the settings' defaults)")
+      ->type_name("PATH");
+  if (const auto status = ParseCommandLine(app, argc, argv)) return *status;
   IniFile ini;
   if (!configPath.empty()) {
     // A given file must exist: a mistyped path would send every default.
@@ -83,8 +80,7 @@ int RunSettings(int argc, char** argv) {
   return session.host->RunUntilStopped(*session.link, "Send OK !!!!");
 }
 
-const CommandRegistration reg{"settings", "send the trigger and music settings of a Config.ini",
-                              &RunSettings};
+const CommandRegistration reg{"settings", kSummary, &RunSettings};
 
 }  // namespace
 }  // namespace vqled::cli

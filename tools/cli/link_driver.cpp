@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "command.h"
 #include "link/serial_comm.h"
@@ -75,52 +76,12 @@ int CliHost::RunUntilStopped(ControllerLink& link, const char* successText) {
   return lastStatus_ == successText ? kExitOk : kExitFailure;
 }
 
-namespace {
-
-// Takes "--port DEV" or "--model VQ-Mnn" at argv[i].
-bool TakeLinkArg(int argc, char** argv, int& i, LinkArgs& args, std::string& error) {
-  const bool isPort = std::strcmp(argv[i], "--port") == 0;
-  const bool isModel = std::strcmp(argv[i], "--model") == 0;
-  if (!isPort && !isModel) return false;
-  if (i + 1 >= argc) {
-    error = std::string(argv[i]) + " needs a value";
-    return true;
-  }
-  const std::string value = argv[++i];
-  if (isPort) {
-    args.port = value;
-  } else {
-    args.modelIndex = ModelIndexByName(value);
-    if (args.modelIndex < 0) error = "unknown model '" + value + "' (VQ-M00 .. VQ-M28)";
-  }
-  return true;
-}
-
-}  // namespace
-
-int ParseLinkArgs(int argc, char** argv, const char* usage, bool needModel, LinkArgs& args,
-                  const ExtraArg& extra) {
-  std::string error;
-  for (int i = 1; i < argc && error.empty(); ++i) {
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::printf("usage: %s\n", usage);
-      return kExitOk;
-    }
-    if (TakeLinkArg(argc, argv, i, args, error)) continue;
-    if (extra && extra(argc, argv, i, error)) continue;
-    error = std::string("unexpected argument '") + argv[i] + "'";
-  }
-  if (error.empty() && args.port.empty()) error = "--port is missing";
-  if (error.empty() && needModel && args.modelIndex < 0) error = "--model is missing";
-  if (error.empty()) return kProceed;
-  std::fprintf(stderr, "vqled-cli %s: %s\nusage: %s\n", argv[0], error.c_str(), usage);
-  return kExitUsage;
-}
-
 bool ParseEndDate(const char* text, LocalTime& date) {
   int year = 0, month = 0, day = 0;
   char tail = 0;
   if (std::sscanf(text, "%4d-%2d-%2d%c", &year, &month, &day, &tail) != 3) return false;
+  // The frame carries the year within the century, so the date must lie in
+  // 2000..2099, and a 29 February only in a leap year.
   static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (year < 2000 || year > 2099 || month < 1 || month > 12) return false;
   const bool leapDay = month == 2 && year % 4 == 0;  // 2000 is a leap year

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -66,17 +67,6 @@ struct LinkArgs {
   int modelIndex = -1;
   int controllerCount = 1;
 };
-
-// A command's own option at argv[i]: returns true when it took it (advancing
-// i past its value), setting error when the value is bad.
-using ExtraArg = std::function<bool(int argc, char** argv, int& i, std::string& error)>;
-
-constexpr int kProceed = -1;
-// Reads "--port DEV", "--model VQ-Mnn" and the command's own options. Returns
-// kProceed when the command is to run, otherwise its exit status (0 after
-// --help, kExitUsage after a message on stderr).
-int ParseLinkArgs(int argc, char** argv, const char* usage, bool needModel, LinkArgs& args,
-                  const ExtraArg& extra = {});
 
 // Everything one link command needs: the document as the editor holds it
 // with the model selected (its image buffer is the one the link sends), the

@@ -1,6 +1,8 @@
 // vqled-cli: the engine without a window, for scripts and production lines.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "command.h"
 #include "vqled_version.h"
@@ -8,9 +10,12 @@
 namespace vqled::cli {
 namespace {
 
-constexpr int kMaxCommands = 32;
-Command commands[kMaxCommands];
-int commandCount = 0;
+// The registered commands. A function's static, so that it exists before the
+// first registration whatever order the files' statics are made in.
+std::vector<Command>& Commands() {
+  static std::vector<Command> commands;
+  return commands;
+}
 
 void PrintUsage(FILE* out) {
   std::fprintf(out,
@@ -18,20 +23,23 @@ void PrintUsage(FILE* out) {
                "       vqled-cli --help | --version\n"
                "Programs stand-alone LED light-sequence controllers without the editor window.\n\n"
                "commands:\n");
-  for (int i = 0; i < commandCount; ++i)
-    std::fprintf(out, "  %-16s %s\n", commands[i].name, commands[i].summary);
+  std::vector<Command> sorted = Commands();
+  std::sort(sorted.begin(), sorted.end(),
+            [](const Command& a, const Command& b) { return std::strcmp(a.name, b.name) < 0; });
+  for (const Command& command : sorted)
+    std::fprintf(out, "  %-16s %s\n", command.name, command.summary);
   std::fprintf(out, "\nRun 'vqled-cli COMMAND --help' for a command's arguments.\n");
 }
 
 }  // namespace
 
 CommandRegistration::CommandRegistration(const char* name, const char* summary, CommandFn run) {
-  if (commandCount < kMaxCommands) commands[commandCount++] = Command{name, summary, run};
+  Commands().push_back(Command{name, summary, run});
 }
 
 const Command* FindCommand(std::string_view name) {
-  for (int i = 0; i < commandCount; ++i)
-    if (name == commands[i].name) return &commands[i];
+  for (const Command& command : Commands())
+    if (name == command.name) return &command;
   return nullptr;
 }
 
