@@ -50,11 +50,13 @@ Outcome WriteFileBytes(const std::string& path, const void* data, size_t size) {
 
 TableFileControls CreateTableFileControls(QWidget* form, QPushButton* exportButton) {
   TableFileControls controls{};
-  controls.button = new QPushButton(QStringLiteral("CSV/PNG"), exportButton->parentWidget());
+  controls.button = new QPushButton(QStringLiteral("CSV/PNG"), form);
   controls.button->setObjectName(QStringLiteral("TableBtn"));
-  const QRect beside = exportButton->geometry();
-  // Above the export button, in the free end of the area band.
-  controls.button->setGeometry(beside.translated(0, -beside.height() - 2));
+  // Two rows above the export button (PreviewWindowBtn is on the row between),
+  // in the gap above the area band: the band has no room left beside the
+  // export button once a model's area tabs fill it.
+  const QRect beside(exportButton->mapTo(form, QPoint(0, 0)), exportButton->size());
+  controls.button->setGeometry(beside.translated(0, -2 * (beside.height() + 2)));
   auto* menu = new QMenu(form);
   menu->setObjectName(QStringLiteral("TableMenu"));
   controls.csvOut = AddItem(menu, "TableCsvOut");

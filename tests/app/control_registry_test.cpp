@@ -23,13 +23,40 @@ using namespace vqled;
 namespace {
 
 // The controls the window makes in code, beside those of the form file.
-const char* const kMadeInCode[] = {
-    "Form2",      "StringGrid1", "RightMenu",  "N1",         "N2",       "N3",       "N4",
-    "N5",         "N6",          "N7",         "N8",         "N9",       "N10",      "Window1",
-    "NewWindow1", "ile1",        "Timer1",     "Timer3",     "Timer5",   "DataTime", "UndoItem",
-    "RedoItem",   "BitBtnFind",  "PreviewWindowBtn", "ZoomIn1", "ZoomOut1", "ZoomReset1",
-    "FitArea1",   "FitSelection1", "TableBtn", "TableCsvOut", "TableCsvIn", "TablePngOut",
-    "TablePngIn"};
+const char* const kMadeInCode[] = {"Form2",
+                                   "StringGrid1",
+                                   "RightMenu",
+                                   "N1",
+                                   "N2",
+                                   "N3",
+                                   "N4",
+                                   "N5",
+                                   "N6",
+                                   "N7",
+                                   "N8",
+                                   "N9",
+                                   "N10",
+                                   "Window1",
+                                   "NewWindow1",
+                                   "ile1",
+                                   "Timer1",
+                                   "Timer3",
+                                   "Timer5",
+                                   "DataTime",
+                                   "UndoItem",
+                                   "RedoItem",
+                                   "BitBtnFind",
+                                   "PreviewWindowBtn",
+                                   "ZoomIn1",
+                                   "ZoomOut1",
+                                   "ZoomReset1",
+                                   "FitArea1",
+                                   "FitSelection1",
+                                   "TableBtn",
+                                   "TableCsvOut",
+                                   "TableCsvIn",
+                                   "TablePngOut",
+                                   "TablePngIn"};
 
 // The object names of the form file's widgets and actions.
 QSet<QString> FormNames() {

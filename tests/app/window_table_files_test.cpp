@@ -76,6 +76,7 @@ void WindowTableFilesTest::csvAndPngRoundTripThroughTheArea() {
   QVERIFY(fixture_->messages.isEmpty());
 
   // The import is one undo step, and so is the clear before it.
+  QVERIFY(QTest::qWaitForWindowExposed(form_));
   form_->grid()->setFocus();
   QTest::keyClick(form_->grid(), Qt::Key_Z, Qt::ControlModifier);
   QCOMPARE(CellOf(2, 3), 0);

@@ -10,7 +10,6 @@
 
 #include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -133,17 +132,16 @@ TEST(E2ePortsWatch, RefusesAMissingFolderAndDirWithoutWatch) {
 
 // With --json each change is one JSON object a line.
 TEST(E2ePortsWatch, JsonPrintsOneObjectAChange) {
-  test::ScratchDir scratch("ports-watch-json");
-  const fs::path folder = scratch.path() / "by-id";
-  fs::create_directories(folder);
+  test::LinkFolder folder("ports-watch-json");
+  folder.Make();
   test::Pty plugged;
-  Watcher watcher({"ports", "--watch", "--dir", folder.string(), "--json"});
-  fs::create_symlink(plugged.SlavePath(), folder / "usb-plugged-if00");
+  Watcher watcher({"ports", "--watch", "--dir", folder.Folder(), "--json"});
+  folder.Plug("usb-plugged-if00", plugged);
   const nlohmann::json expected{{"event", "added"},
                                 {"device", plugged.SlavePath()},
-                                {"byId", (folder / "usb-plugged-if00").string()}};
+                                {"byId", folder.Link("usb-plugged-if00")}};
   EXPECT_EQ(nlohmann::json::parse(watcher.NextLine(), nullptr, false), expected);
-  fs::remove(folder / "usb-plugged-if00");
+  folder.Unplug("usb-plugged-if00");
   nlohmann::json removed = expected;
   removed["event"] = "removed";
   EXPECT_EQ(nlohmann::json::parse(watcher.NextLine(), nullptr, false), removed);

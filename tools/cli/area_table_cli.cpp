@@ -27,8 +27,8 @@ void AddTableOptions(CLI::App& app, TableArgs& args) {
 
 int LoadForTable(const TableArgs& args, Document& doc) {
   bool refused = false;
-  const Outcome loaded = doc.LoadAsEditor(args.file, args.modelIndex, args.controllers,
-                                          args.area, &refused);
+  const Outcome loaded =
+      doc.LoadAsEditor(args.file, args.modelIndex, args.controllers, args.area, &refused);
   if (loaded.ok) return -1;
   std::fprintf(stderr, "%s\n", loaded.message.en.c_str());
   return refused ? kExitUsage : kExitFailure;

@@ -61,8 +61,9 @@ int RunExport(int argc, char** argv) {
   if (AsksForTable(argc, argv)) return RunTableExport(argc, argv);
   CLI::App app{kSummary, "vqled-cli export"};
   SetUpCommandApp(app);
-  app.footer("With --model, --area and --csv OUT or --png OUT it writes the area as CSV or PNG\n"
-             "instead (vqled-cli export --csv OUT --help).");
+  app.footer(
+      "With --model, --area and --csv OUT or --png OUT it writes the area as CSV or PNG\n"
+      "instead (vqled-cli export --csv OUT --help).");
   FileArgs args;
   AddFileArgument(app, args.file);
   AddAreaOption(app, args.area)->required();

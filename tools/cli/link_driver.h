@@ -4,8 +4,8 @@
 // its own end, the probe give-up or the watchdog, so the loop always returns.
 #pragma once
 
-#include <functional>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
