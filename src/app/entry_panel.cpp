@@ -54,17 +54,9 @@ void EntryPanel::MouseMove(QPoint viewportPos) {
 
 void EntryPanel::MouseUp(Qt::MouseButton button, QPoint viewportPos, QPoint screenPos) {
   const GridCell cell = grid_->cellAt(viewportPos);
-  HideTimeLists();
-  const ReleaseResult result =
-      ReleaseOnGrid(document_.store(), document_.profile(), pointer, ToPointerButton(button), cell);
-  ApplyMenuStates(result);
+  const ReleaseResult result = Release(ToPointerButton(button), cell);
+  if (OpenTimeList(result.action, cell.column)) return;
   switch (result.action) {
-    case RELEASE_OPEN_TIME_VALUES:
-      OpenTimeValueList(cell.column);
-      break;
-    case RELEASE_OPEN_TIME_TYPES:
-      OpenTimeTypeList(cell.column);
-      break;
     case RELEASE_OPEN_MENU:
       if (result.makeCurrentCell) {
         grid_->setCurrentCell(cell.column, cell.row);
@@ -79,9 +71,31 @@ void EntryPanel::MouseUp(Qt::MouseButton button, QPoint viewportPos, QPoint scre
     case RELEASE_OPEN_VALUE_ENTRY:
       OpenValueEntry(cell.column, cell.row);
       break;
-    case RELEASE_NOTHING:
+    default:
       break;
   }
+}
+
+// Every release: the time lists close, the pointer state and the menu
+// states follow the released cell.
+ReleaseResult EntryPanel::Release(PointerButton button, GridCell cell) {
+  HideTimeLists();
+  const ReleaseResult result =
+      ReleaseOnGrid(document_.store(), document_.profile(), pointer, button, cell);
+  ApplyMenuStates(result);
+  return result;
+}
+
+// The time list a release on a time row opens; false for any other action.
+bool EntryPanel::OpenTimeList(ReleaseAction action, int column) {
+  if (action == RELEASE_OPEN_TIME_VALUES) {
+    OpenTimeValueList(column);
+  } else if (action == RELEASE_OPEN_TIME_TYPES) {
+    OpenTimeTypeList(column);
+  } else {
+    return false;
+  }
+  return true;
 }
 
 void EntryPanel::ApplyMenuStates(const ReleaseResult& result) {
@@ -95,36 +109,25 @@ void EntryPanel::ApplyMenuStates(const ReleaseResult& result) {
 // pointer state and the menu states as any release does and changes no cell.
 void EntryPanel::PointAt(GridCell anchor, GridCell cell) {
   PressOnGrid(pointer, anchor);
-  HideTimeLists();
-  ApplyMenuStates(
-      ReleaseOnGrid(document_.store(), document_.profile(), pointer, BUTTON_OTHER, cell));
+  Release(BUTTON_OTHER, cell);
 }
 
+// A left click made by key. A cell it toggles is one undo step, as a click
+// with the mouse is.
 void EntryPanel::KeyClick(GridCell cell, bool openEntry) {
   PressOnGrid(pointer, cell);
-  HideTimeLists();
-  const ReleaseResult result =
-      ReleaseOnGrid(document_.store(), document_.profile(), pointer, BUTTON_LEFT, cell);
-  ApplyMenuStates(result);
-  switch (result.action) {
-    case RELEASE_OPEN_TIME_VALUES:
-      OpenTimeValueList(cell.column);
-      break;
-    case RELEASE_OPEN_TIME_TYPES:
-      OpenTimeTypeList(cell.column);
-      break;
-    case RELEASE_OPEN_VALUE_ENTRY:
-      if (openEntry) {
-        const int value =
-            document_.store().Cell(document_.store().currentArea, cell.row, cell.column);
-        OpenTypedEntry(cell, value != 0 ? QString::number(value) : ui_.HYEdit->text());
-        ui_.HYEdit->selectAll();
-      } else {
-        ToggleEntryCell(document_.store(), cell, EntryNumber());
-      }
-      break;
-    default:
-      break;
+  StepGuard step(document_, STEP_CELL_CLICK, cell.row);
+  const ReleaseResult result = Release(BUTTON_LEFT, cell);
+  OpenTimeList(result.action, cell.column);
+  if (result.action == RELEASE_OPEN_VALUE_ENTRY) {
+    if (openEntry) {
+      const int value =
+          document_.store().Cell(document_.store().currentArea, cell.row, cell.column);
+      OpenTypedEntry(cell, value != 0 ? QString::number(value) : ui_.HYEdit->text());
+      ui_.HYEdit->selectAll();
+    } else {
+      ToggleEntryCell(document_.store(), cell, EntryNumber());
+    }
   }
   grid_->invalidate();
 }

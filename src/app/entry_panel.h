@@ -68,6 +68,8 @@ class EntryPanel {
   bool FollowCell(QWidget* control, int column, int row);
   void HighlightSelection();
   void ApplyMenuStates(const ReleaseResult& result);
+  ReleaseResult Release(PointerButton button, GridCell cell);
+  bool OpenTimeList(ReleaseAction action, int column);
   void ShowEntry();
   void StoreEntryValue();
 

@@ -238,6 +238,11 @@ void WindowKeysTest::spaceTogglesOnOffCellsAndBrightnessCells() {
   QCOMPARE(CellOf(3, 3), 0);
   Type("4");  // no value box on on/off cells
   QVERIFY(fixture_->ui().HYEdit->isHidden());
+  // Each toggle by key is an undo step of its own.
+  Key(Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(CellOf(3, 3), 255);
+  Key(Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(CellOf(3, 3), 0);
 }
 
 void WindowKeysTest::shortcutsRunTheMenuItemsAndShowInTheMenu() {
