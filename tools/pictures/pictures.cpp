@@ -49,6 +49,7 @@ class Pictures {
     RunDialogScene();
     EditingScene();
     MenuScene();
+    KeysScene();
     SecondArea();
     SaveExample();
     if (!DownloadScene()) return Fail("the download to the virtual controller did not finish");
@@ -166,6 +167,20 @@ class Pictures {
   void MenuScene() {
     Click(Qt::RightButton, 8, 8);
     Save("menu", {form_.rightMenu()});
+    form_.rightMenu()->hide();
+  }
+
+  // The keyboard: the cursor moved by the arrows from the cell the menu was
+  // opened on, a rectangle selected with Shift, and the menu with the step to
+  // undo and the keys of the commands.
+  void KeysScene() {
+    QWidget* grid = form_.grid();
+    grid->setFocus();
+    for (int i = 0; i < 3; ++i) QTest::keyClick(grid, Qt::Key_Right);
+    for (int i = 0; i < 4; ++i) QTest::keyClick(grid, Qt::Key_Right, Qt::ShiftModifier);
+    for (int i = 0; i < 3; ++i) QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
+    form_.rightMenu()->popup(grid->mapToGlobal(form_.grid()->cellRect(15, 12).center()));
+    Save("keys", {form_.rightMenu()});
     form_.rightMenu()->hide();
   }
 
