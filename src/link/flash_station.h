@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "files/area_image.h"
+#include "link/controller_settings.h"
 #include "link/flash_loop.h"
 #include "link/link_frames.h"
 #include "link/link_port.h"
@@ -44,13 +45,16 @@ Outcome EncodeFlashImages(const std::vector<int>& areas, const FlashEncoder& enc
                           std::vector<FlashImage>& images);
 
 // What every unit is to do, in this order: the download (all areas or one),
-// the clock, the end date. Absent steps are skipped.
+// the trigger settings, the clock, the end date. Absent steps are skipped.
+// The clock comes after the settings so it is set as late as possible.
 struct FlashJob {
   ModelProfile profile;            // the model selected, copied into each unit
   bool allAreas = false;           // an all-areas download ("全区发送")
   int area = -1;                   // else this area alone ("当前区发送"); -1: no download
   int loopCount = 0;               // the single area's loop count (Edit6)
   std::vector<FlashImage> images;  // the areas the download sends
+  bool settings = false;
+  SettingsPanel settingsPanel;  // the lists the settings image is built from
   bool clock = false;
   bool endDate = false;
   LocalTime endDateValue;
@@ -64,7 +68,7 @@ const char* FlashResultName(FlashResult result);
 
 // The record of one attempt of a unit.
 struct FlashAttempt {
-  std::string step;        // "download", "clock", "end-date"
+  std::string step;        // "download", "settings", "clock", "end-date"
   std::vector<int> areas;  // the areas this attempt sent or tried
   int blocks = 0;          // data blocks the controller acknowledged
   int retry = 0;           // 0 for the first attempt of the step

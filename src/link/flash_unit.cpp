@@ -6,8 +6,8 @@
 namespace vqled {
 namespace {
 
-const char* const kStepNames[] = {"download", "clock", "end-date"};
-const char* const kSuccessTexts[] = {"Send OK !!!!", "Syn Time Send OK !!!!",
+const char* const kStepNames[] = {"download", "settings", "clock", "end-date"};
+const char* const kSuccessTexts[] = {"Send OK !!!!", "Send OK !!!!", "Syn Time Send OK !!!!",
                                      "Set End Date Send OK !!!!"};
 
 }  // namespace
@@ -58,7 +58,7 @@ void FlashUnit::ShowMessage(const Text& text, const Text&) {
 }
 
 FlashUnit::Step FlashUnit::NextStep(int after) const {
-  const bool wanted[] = {job_.allAreas || job_.area >= 0, job_.clock, job_.endDate};
+  const bool wanted[] = {job_.allAreas || job_.area >= 0, job_.settings, job_.clock, job_.endDate};
   for (int s = after + 1; s < STEP_NONE; ++s) {
     if (wanted[s]) return static_cast<Step>(s);
   }
@@ -102,6 +102,11 @@ void FlashUnit::BeginAttempt(int firstArea) {
       }
       TrackAreas();
       break;
+    case STEP_SETTINGS: {
+      SettingsPanel panel = job_.settingsPanel;  // the image's rules adjust the lists sent
+      link_->Button5Click(panel);
+      break;
+    }
     case STEP_CLOCK:
       link_->BitBtn18Click();
       break;

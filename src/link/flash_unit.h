@@ -53,7 +53,7 @@ class FlashUnit : public PolledLinkHost {
   void SaveConfig() override {}
 
  private:
-  enum Step : uint8_t { STEP_DOWNLOAD, STEP_CLOCK, STEP_END_DATE, STEP_NONE };
+  enum Step : uint8_t { STEP_DOWNLOAD, STEP_SETTINGS, STEP_CLOCK, STEP_END_DATE, STEP_NONE };
 
   Outcome CopyImage(int area, ImageBuffer& image);
   const FlashImage* ImageOf(int area) const;

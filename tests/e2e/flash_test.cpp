@@ -1,7 +1,8 @@
 // vqled-cli flash against virtual controllers on pseudo-terminals: units
 // run at once and all pass, a unit that hangs up mid-transfer fails alone,
-// the log holds one record per unit and attempt, and --watch over a folder
-// of links starts the job once per unit while it stays plugged in.
+// the log holds one record per unit and attempt, the trigger settings of a
+// Config.ini follow the download, and --watch over a folder of links starts
+// the job once per unit while it stays plugged in.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -17,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "byte_text.h"
 #include "cli_run.h"
 #include "files/pattern_files.h"
 #include "link/flash_station.h"
@@ -29,6 +31,7 @@ namespace vqled {
 namespace {
 
 using namespace std::chrono_literals;
+using test::FromHex;
 using test::ScratchDir;
 
 constexpr int kModelVQM16 = 16;  // two areas
@@ -80,6 +83,12 @@ class FlashTest : public ::testing::Test {
   ScratchDir dir{"flash"};
   std::string pattern;
   std::string log;
+
+  std::string WriteConfig(const std::string& text) const {
+    const std::string path = dir.File("Config.ini");
+    std::ofstream(path) << text;
+    return path;
+  }
 };
 
 TEST_F(FlashTest, ThreeUnitsAllPassAndLeaveARecordEach) {
@@ -160,6 +169,69 @@ TEST_F(FlashTest, ClockAndEndDateFollowTheDownload) {
     EXPECT_EQ(records[i]["status"]["en"], texts[i]);
     EXPECT_EQ(records[i]["result"], "passed");
   }
+}
+
+// Every unit gets the settings image of the Config.ini after its download,
+// with the list rules applied as the window sends it; the log has a record
+// of the step.
+TEST_F(FlashTest, SettingsFollowTheDownloadOnEveryUnit) {
+  const std::string config = WriteConfig(
+      "[Config]\nHYTYPE=16\n[SETGroup]\nCheckBoAA=11\nCheckBoAB=12\nComboBox14=-1\n"
+      "GroupC1=16\nGroupC2=16\nGroupD4=-7\nGroupE6=5\nGroupA3=3\nGroupE3=3\n");
+  std::vector<std::unique_ptr<SimController>> sims;
+  std::vector<std::string> args{"flash", pattern,      "--model", "VQ-M16", "--area",
+                                "0",     "--settings", config,    "--log",  log};
+  for (int i = 0; i < 2; ++i) {
+    sims.push_back(StartSim());
+    args.insert(args.end(), {"--port", sims.back()->DevicePath()});
+  }
+  const CliRun run = RunCli(args);
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<uint8_t> expected = FromHex(
+      "AB 0BFF00FF 0000100000 0000000000 0300000000 0000000000 0000000000 0000000005 "
+      "0000000000");
+  for (const auto& sim : sims) {
+    const auto settings = sim->Received().settings;
+    ASSERT_TRUE(settings.has_value());
+    EXPECT_EQ(settings->bytes, expected);
+    EXPECT_TRUE(sim->Image(0).has_value());
+  }
+  const auto records = ReadLog(log);
+  ASSERT_EQ(records.size(), 4u);
+  for (const auto& sim : sims) {
+    std::vector<std::string> steps;
+    for (const nlohmann::json& record : records) {
+      if (record["port"] != sim->DevicePath()) continue;
+      steps.push_back(record["step"]);
+      EXPECT_EQ(record["result"], "passed") << record.dump();
+      EXPECT_EQ(record["status"]["en"], "Send OK !!!!");
+    }
+    EXPECT_EQ(steps, (std::vector<std::string>{"download", "settings"}));
+  }
+}
+
+// A Config.ini that cannot be read or holds no number where a list index
+// belongs stops the command before any unit starts, naming the file.
+TEST_F(FlashTest, BadSettingsFileIsRefusedBeforeAnythingIsSent) {
+  auto sim = StartSim();
+  struct Case {
+    std::string path;
+    const char* reason;
+  } const cases[] = {
+      {dir.File("Confg.ini"), "No such file or directory"},
+      {dir.path().string(), "not a regular file"},
+      {WriteConfig("[SETGroup]\nGroupB2=two\n"), "GroupB2"},
+  };
+  for (const Case& c : cases) {
+    const CliRun run = RunCli({"flash", pattern, "--model", "VQ-M16", "--all", "--settings", c.path,
+                               "--port", sim->DevicePath(), "--log", log});
+    EXPECT_EQ(run.status, 2) << c.path;
+    EXPECT_TRUE(Contains(run.err, c.path)) << run.err;
+    EXPECT_TRUE(Contains(run.err, c.reason)) << run.err;
+  }
+  std::this_thread::sleep_for(200ms);
+  EXPECT_EQ(sim->Stats().frames, 0);
+  EXPECT_TRUE(ReadLog(log).empty());
 }
 
 TEST_F(FlashTest, UnwritableLogIsRefusedBeforeAnythingIsSent) {

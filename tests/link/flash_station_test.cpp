@@ -1,7 +1,7 @@
 // The flashing station with scripted controllers on fake ports and a clock
 // the test moves: units run side by side in one loop, a faulty unit fails
-// alone, a failed area is sent again from its probe, and every attempt
-// leaves a log record.
+// alone, a failed area is sent again from its probe, the settings step
+// follows the download, and every attempt leaves a log record.
 #include "link/flash_station.h"
 
 #include <gtest/gtest.h>
@@ -35,8 +35,9 @@ class FakeClock : public LoopClock {
   int64_t now = 1'000'000;
 };
 
-// A controller behind a fake port: answers probe, erase, blocks and end of
-// data as a controller does, with the faults a test asks for.
+// A controller behind a fake port: answers probe (of a download or of the
+// settings), erase, blocks and end of data as a controller does, with the
+// faults a test asks for.
 struct ScriptedController {
   PortScript script;
   bool silent = false;
@@ -44,28 +45,40 @@ struct ScriptedController {
   int hangUpAtBlock = -1;     // the port vanishes when this block is written
   int blocks = 0;
   std::vector<int> erasedAreas;
+  int settingsProbes = 0;
+  Bytes lastBlock;  // the last data frame written
 
   ScriptedController() {
     script.checkFrame = [this](const uint8_t* frame, int length) { Answer(frame, length); };
   }
 
   void Answer(const uint8_t* frame, int length) {
-    const bool command = length == 6 && frame[1] == 0xCC && frame[2] == 0x02;
+    // The download's AA CC 02 commands, and the settings' AA CD 01 ones.
+    const bool settings = length == 5 && frame[1] == 0xCD && frame[2] == 0x01;
+    const bool command = settings || (length == 6 && frame[1] == 0xCC && frame[2] == 0x02);
+    const bool settingsBlock = length > 3 && frame[1] == 0xCD && !settings;
     uint8_t reply = 0;
     if (command && frame[3] == CMD_PROBE_DOWNLOAD) reply = RPL_PRESENT;
+    if (command && frame[3] == CMD_PROBE_SETTINGS) {
+      reply = RPL_PRESENT;
+      ++settingsProbes;
+    }
     if (command && frame[3] == CMD_ERASE) {
       reply = RPL_ERASED;
       erasedAreas.push_back(frame[4]);
     }
-    if (command && frame[3] == CMD_DATA_END_AA) reply = RPL_STORED;
+    if (command && (frame[3] == CMD_DATA_END_AA || frame[3] == CMD_DATA_END_AE)) reply = RPL_STORED;
     if (!command) {
+      lastBlock.assign(frame, frame + length);
       const int block = blocks++;
       if (block == hangUpAtBlock) {
         script.failWrite = script.failRead = true;
         script.notify(7);  // the watch thread reports the hang-up
         return;
       }
-      reply = block == sendErrorAtBlock ? RPL_SEND_ERROR : RPL_BLOCK_ACK_AA;
+      reply = block == sendErrorAtBlock ? RPL_SEND_ERROR
+              : settingsBlock           ? RPL_BLOCK_ACK_AE
+                                        : RPL_BLOCK_ACK_AA;
     }
     if (silent || reply == 0 || script.failRead) return;
     script.pendingReads.push_back(Bytes{reply});
@@ -211,6 +224,43 @@ TEST_F(FlashStationTest, UnitFailsOnlyAfterItsRetries) {
   Run(*station);
   EXPECT_EQ(station->UnitResult(0), FLASH_FAILED);
   EXPECT_EQ(station->UnitAttempts(0).size(), 3u);
+}
+
+// The settings step runs after the download as its own attempt; a unit whose
+// settings fail is retried as for the other steps, and fails alone once its
+// retries are spent.
+TEST_F(FlashStationTest, SettingsFollowTheDownloadAndFailAlone) {
+  job_.settings = true;
+  job_.settingsPanel.comboBoxAC = 20;
+  for (int retries : {1, 0}) {
+    SCOPED_TRACE(retries);
+    job_.retries = retries;
+    nextPort_ = 0;
+    auto station = MakeStation(2);
+    controllers_[1]->sendErrorAtBlock = 6;  // the settings block, after the six of the download
+    Run(*station);
+    EXPECT_EQ(station->UnitResult(0), FLASH_PASSED);
+    EXPECT_EQ(station->UnitResult(1), retries > 0 ? FLASH_PASSED : FLASH_FAILED);
+    EXPECT_EQ(controllers_[0]->settingsProbes, 1);
+    EXPECT_EQ(controllers_[1]->settingsProbes, 1 + retries);
+    const auto& passed = station->UnitAttempts(0);
+    ASSERT_EQ(passed.size(), 2u);
+    EXPECT_EQ(passed[1].step, "settings");
+    EXPECT_TRUE(passed[1].passed);
+    EXPECT_EQ(passed[1].status.en, "Send OK !!!!");
+    const auto& failing = station->UnitAttempts(1);
+    ASSERT_EQ(failing.size(), 2u + retries);
+    EXPECT_EQ(failing[1].step, "settings");
+    EXPECT_FALSE(failing[1].passed);
+    EXPECT_EQ(failing[1].status.en, "send  timeout。Pls Re send！");
+    EXPECT_EQ(failing.back().retry, retries);
+  }
+  // The settings frame carries the panel's image: AB, the four global
+  // lists (only the volume selected), the trigger rows at item 0.
+  Bytes frame = {0xAA, 0xCD, 0x29, 0xCF, 0xAB, 0xFF, 0xFF, 20, 0xFF};
+  frame.resize(4 + kSettingsImageLength, 0x00);
+  frame.push_back(0x55);
+  EXPECT_EQ(controllers_[0]->lastBlock, frame);
 }
 
 TEST_F(FlashStationTest, JobsBoundTheUnitsInFlight) {

@@ -1,7 +1,7 @@
-// vqled-cli flash: downloads the same pattern file (and optionally the clock
-// and end date) to many controllers at once: the ports given, every USB
-// serial port, each adapter plugged in while it watches, or built-in virtual
-// controllers. A live line per unit, then a summary; exit 0 only when every
+// vqled-cli flash: downloads the same pattern file (and optionally the
+// trigger settings of a Config.ini, the clock and the end date) to many
+// controllers at once: the ports given, every USB serial port, each adapter
+// plugged in while it watches, or built-in virtual controllers. A live line per unit, then a summary; exit 0 only when every
 // unit passed.
 #include <signal.h>
 #include <unistd.h>
@@ -24,6 +24,7 @@
 #include "link/port_source.h"
 #include "link_driver.h"
 #include "model/model_catalogue.h"
+#include "settings_file.h"
 #include "sim/sim_controller.h"
 
 namespace vqled::cli {
@@ -53,6 +54,7 @@ struct FlashArgs {
   int virtualCount = 0;
   int area = -1;
   bool all = false;
+  std::string settings;
   bool clock = false;
   std::string endDate;
   int retries = 0;
@@ -81,6 +83,8 @@ std::optional<int> ParseFlashArgs(int argc, char** argv, FlashArgs& a) {
                    ->check(CLI::Range(0, kAreaCount - 1));
   auto* all = app.add_flag("--all", a.all, "download all areas");
   area->excludes(all);
+  app.add_option("--settings", a.settings, "then send the trigger settings of this Config.ini")
+      ->type_name("Config.ini");
   app.add_flag("--clock", a.clock, "then set the controller's clock");
   app.add_option("--end-date", a.endDate, "then set the end date YYYY-MM-DD");
   app.add_option("--retries", a.retries, "run a failed area again up to N times")
@@ -94,8 +98,8 @@ std::optional<int> ParseFlashArgs(int argc, char** argv, FlashArgs& a) {
   if (a.modelIndex < 0) error = "unknown model '" + a.model + "' (VQ-M00 .. VQ-M28)";
   if (error.empty() && a.ports.empty() && !a.allPorts && !a.watch && a.virtualCount == 0)
     error = "one of --port, --all-ports, --watch, --virtual is needed";
-  if (error.empty() && a.area < 0 && !a.all && !a.clock && a.endDate.empty())
-    error = "nothing to do: give --area I or --all (and --clock, --end-date)";
+  if (error.empty() && a.area < 0 && !a.all && a.settings.empty() && !a.clock && a.endDate.empty())
+    error = "nothing to do: give --area I or --all (and --settings, --clock, --end-date)";
   for (size_t i = 0; error.empty() && i < a.ports.size(); ++i) {
     // Two units on one port would fight over it: the second cannot open it.
     for (size_t j = i + 1; j < a.ports.size(); ++j) {
@@ -238,6 +242,16 @@ int RunFlash(int argc, char** argv) {
   if (!a.endDate.empty() && !ParseEndDate(a.endDate.c_str(), job.endDateValue)) {
     std::fprintf(stderr, "vqled-cli flash: --end-date needs a date YYYY-MM-DD in 2000..2099\n");
     return kExitUsage;
+  }
+  if (!a.settings.empty()) {
+    // Read and checked once, before any unit starts: every unit gets the
+    // same image, and a bad file sends nothing.
+    const Outcome read = ReadSettingsFile(a.settings, job.settingsPanel);
+    if (!read.ok) {
+      std::fprintf(stderr, "vqled-cli flash: %s\n", read.message.en.c_str());
+      return kExitUsage;
+    }
+    job.settings = true;
   }
   FlashLog log;
   if (!a.log.empty()) {
